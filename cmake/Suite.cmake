@@ -1,0 +1,80 @@
+# Project-wide settings and the helpers that every component's CMakeLists uses.
+
+set(CMAKE_CXX_STANDARD 17)
+set(CMAKE_CXX_STANDARD_REQUIRED ON)
+set(CMAKE_CXX_EXTENSIONS OFF)
+set(CMAKE_POSITION_INDEPENDENT_CODE OFF)
+
+option(SUITE_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+
+# Source files are UTF-8; narrow literals become code page 936 bytes, as on the target systems.
+add_compile_options(-finput-charset=UTF-8 -fexec-charset=GBK)
+
+if(WIN32)
+  set(SUITE_WINDOWS ON)
+  # Static runtime: the deliverables need nothing beside them but the system DLLs.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+else()
+  set(SUITE_WINDOWS OFF)
+  if(SUITE_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+  endif()
+endif()
+
+# GoogleTest from the Debian sources, built with the same compiler and flags as our code.
+set(SUITE_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest source tree")
+if(EXISTS ${SUITE_GTEST_SOURCE}/CMakeLists.txt)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${SUITE_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/_googletest EXCLUDE_FROM_ALL)
+endif()
+
+add_compile_options(-Wall -Wextra -Wno-unused-parameter)
+enable_testing()
+
+# Where every test can find its data and helper programs.
+set(SUITE_TOOLS_DIR ${PROJECT_SOURCE_DIR}/tools)
+set(SUITE_OUTPUT_DIR ${CMAKE_BINARY_DIR}/bin)
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${SUITE_OUTPUT_DIR})
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${SUITE_OUTPUT_DIR})
+set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
+
+# suite_gtest(<name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>] [TIMEOUT s])
+# A GoogleTest executable registered as one CTest test. In the win32 build it runs under
+# Wine through CMAKE_CROSSCOMPILING_EMULATOR.
+function(suite_gtest name)
+  cmake_parse_arguments(A "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gmock GTest::gtest_main)
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 300)
+  endif()
+  set(labels ${A_LABELS})
+  if(WIN32)
+    list(APPEND labels wine)
+  else()
+    list(APPEND labels native)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT} LABELS "${labels}")
+endfunction()
+
+# suite_script_test(<name> COMMAND <argv...> [TIMEOUT s])
+# A test driven by a script (bash) rather than a test executable, e.g. a host program run
+# under Wine with its output checked.
+function(suite_script_test name)
+  cmake_parse_arguments(A "" "TIMEOUT;WORKING_DIRECTORY" "COMMAND" ${ARGN})
+  if(NOT A_WORKING_DIRECTORY)
+    set(A_WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  endif()
+  add_test(NAME ${name} COMMAND ${A_COMMAND} WORKING_DIRECTORY ${A_WORKING_DIRECTORY})
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT}
+    ENVIRONMENT "SUITE_BIN=${SUITE_OUTPUT_DIR};SUITE_TOOLS=${SUITE_TOOLS_DIR};SUITE_BUILD=${CMAKE_BINARY_DIR}")
+endfunction()

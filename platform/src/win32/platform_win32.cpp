@@ -1,0 +1,133 @@
+// Win32 implementation of the platform headers.
+#include <windows.h>
+#include <objbase.h>
+
+#include <atomic>
+#include <vector>
+
+#include "platform/ansi.h"
+#include "platform/clock.h"
+#include "platform/debugout.h"
+#include "platform/format_guid.h"
+#include "platform/guid.h"
+#include "platform/module.h"
+
+namespace plat {
+
+// --- ANSI code page -------------------------------------------------------------------
+
+unsigned AnsiCodePage() { return GetACP(); }
+
+std::string WideToAnsi(std::u16string_view text) {
+  if (text.empty()) return std::string();
+  const wchar_t* src = reinterpret_cast<const wchar_t*>(text.data());
+  int n = WideCharToMultiByte(CP_ACP, 0, src, static_cast<int>(text.size()), nullptr, 0, nullptr,
+                              nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, src, static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
+  return out;
+}
+
+std::u16string AnsiToWide(std::string_view text) {
+  if (text.empty()) return std::u16string();
+  int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::u16string out(static_cast<size_t>(n), u'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                      reinterpret_cast<wchar_t*>(&out[0]), n);
+  return out;
+}
+
+// --- Clock ---------------------------------------------------------------------------
+
+namespace {
+std::atomic<ClockSource> g_clock{nullptr};
+std::atomic<DebugSink> g_sink{nullptr};
+}  // namespace
+
+LocalTime GetLocalTime() {
+  if (ClockSource source = g_clock.load()) return source();
+  SYSTEMTIME st;
+  ::GetLocalTime(&st);
+  LocalTime t;
+  static_assert(sizeof t == sizeof st, "SYSTEMTIME layout");
+  memcpy(&t, &st, sizeof t);
+  return t;
+}
+
+ClockSource SetClockSource(ClockSource source) { return g_clock.exchange(source); }
+
+// --- Debugger output -----------------------------------------------------------------
+
+void DebugOutput(const char* ansiText) {
+  if (DebugSink sink = g_sink.load()) sink(ansiText);
+  OutputDebugStringA(ansiText);
+}
+
+DebugSink SetDebugSink(DebugSink sink) { return g_sink.exchange(sink); }
+
+// --- GUIDs ---------------------------------------------------------------------------
+
+Guid NewGuid() {
+  GUID g;
+  CoCreateGuid(&g);
+  Guid out;
+  memcpy(&out, &g, sizeof out);
+  return out;
+}
+
+std::string GuidToString(const Guid& guid) {
+  GUID g;
+  memcpy(&g, &guid, sizeof g);
+  LPOLESTR text = nullptr;
+  if (FAILED(StringFromCLSID(g, &text)) || !text) return FormatGuidText(guid);
+  std::u16string wide(reinterpret_cast<const char16_t*>(text));
+  CoTaskMemFree(text);
+  return WideToAnsi(wide);
+}
+
+bool StringToGuid(std::string_view text, Guid& out) {
+  // Only the braced form is an identity; CLSIDFromString would also look up program names
+  // in the registry, which an identity text must never do.
+  if (text.size() != 38 || text.front() != '{') return false;
+  std::u16string wide = AnsiToWide(text);
+  GUID g;
+  if (FAILED(CLSIDFromString(reinterpret_cast<LPCOLESTR>(wide.c_str()), &g))) return false;
+  memcpy(&out, &g, sizeof out);
+  return true;
+}
+
+// --- Modules -------------------------------------------------------------------------
+
+ModuleHandle LoadModule(const std::u16string& fileName) {
+  return LoadLibraryW(reinterpret_cast<LPCWSTR>(fileName.c_str()));
+}
+
+void* GetProcAddr(ModuleHandle module, const char* name) {
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
+}
+
+void UnloadModule(ModuleHandle module) {
+  if (module) FreeLibrary(static_cast<HMODULE>(module));
+}
+
+ModuleHandle ModuleFromAddress(const void* address) {
+  HMODULE module = nullptr;
+  if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                              GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                          static_cast<LPCSTR>(address), &module))
+    return nullptr;
+  return module;
+}
+
+std::string ModuleFileNameA(ModuleHandle module) {
+  std::vector<char> buf(MAX_PATH);
+  for (;;) {
+    DWORD n = GetModuleFileNameA(static_cast<HMODULE>(module), buf.data(),
+                                 static_cast<DWORD>(buf.size()));
+    if (n == 0) return std::string();
+    if (n < buf.size()) return std::string(buf.data(), n);
+    buf.resize(buf.size() * 2);
+  }
+}
+
+}  // namespace plat
