@@ -1,0 +1,45 @@
+#include "ClientCommand.h"
+
+#include <cstring>
+
+#include "platform/ansi.h"
+
+namespace {
+
+// Length of the longest prefix of text that is at most limit bytes and ends on a character
+// boundary. In code page 936 a lead byte is 0x81..0xFE and is followed by one trail byte.
+size_t CutWithoutSplitting(const std::string& text, size_t limit) {
+  size_t i = 0;
+  while (i < text.size()) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    size_t width = (c >= 0x81 && c <= 0xFE && i + 1 < text.size()) ? 2 : 1;
+    if (i + width > limit) break;
+    i += width;
+  }
+  return i;
+}
+
+}  // namespace
+
+void SetClientText(char (&field)[ClientTextField], const std::string& text) {
+  std::memset(field, 0, ClientTextField);
+  size_t n = CutWithoutSplitting(text, ClientTextField - 1);
+  std::memcpy(field, text.data(), n);
+}
+
+TClientCommand MakeOpenTalkFormCommand(const std::u16string& friendName) {
+  TClientCommand cmd;
+  std::memset(&cmd, 0, sizeof cmd);
+  cmd.Command = CMD_OPEN_TALK_FORM;
+  SetClientText(cmd.FriendName, plat::WideToAnsi(friendName));
+  return cmd;
+}
+
+TClientCommand MakeLoginCommand(const std::u16string& loginName, const std::u16string& password) {
+  TClientCommand cmd;
+  std::memset(&cmd, 0, sizeof cmd);
+  cmd.Command = CMD_LOGIN;
+  SetClientText(cmd.LoginName, plat::WideToAnsi(loginName));
+  SetClientText(cmd.Password, plat::WideToAnsi(password));
+  return cmd;
+}
