@@ -202,3 +202,19 @@ std::string ModuleFileNameA(ModuleHandle module) {
 }
 
 }  // namespace plat
+
+// ---- regional date and time texts (platform/datetext.h)
+#include "platform/datetext.h"
+#include "platform/except.h"
+
+namespace plat {
+
+std::string ShortDateText(const LocalTime& t) {
+  return Format("%u/%u/%u", t.Year, t.Month, t.Day);
+}
+
+std::string LongTimeText(const LocalTime& t) {
+  return Format("%u:%02u:%02u", t.Hour, t.Minute, t.Second);
+}
+
+}  // namespace plat

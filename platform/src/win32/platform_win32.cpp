@@ -131,3 +131,36 @@ std::string ModuleFileNameA(ModuleHandle module) {
 }
 
 }  // namespace plat
+
+// ---- regional date and time texts (platform/datetext.h)
+#include <cstring>
+
+#include "platform/datetext.h"
+
+namespace plat {
+namespace {
+
+SYSTEMTIME ToSystemTime(const LocalTime& t) {
+  SYSTEMTIME st;
+  static_assert(sizeof st == sizeof t, "SYSTEMTIME layout");
+  std::memcpy(&st, &t, sizeof st);
+  return st;
+}
+
+}  // namespace
+
+std::string ShortDateText(const LocalTime& t) {
+  SYSTEMTIME st = ToSystemTime(t);
+  char buf[128];
+  int n = ::GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, buf, sizeof buf);
+  return n > 0 ? std::string(buf, n - 1) : std::string();
+}
+
+std::string LongTimeText(const LocalTime& t) {
+  SYSTEMTIME st = ToSystemTime(t);
+  char buf[128];
+  int n = ::GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, buf, sizeof buf);
+  return n > 0 ? std::string(buf, n - 1) : std::string();
+}
+
+}  // namespace plat

@@ -115,3 +115,17 @@ TEST(Modules, OwnFileNameAndFolder) {
 }
 
 }  // namespace
+
+// ---- regional date and time texts
+#include "platform/datetext.h"
+
+TEST(DateText, DateAndTimeCarryTheirFields) {
+  plat::LocalTime t{2024, 3, 2, 5, 9, 7, 3, 0};
+  std::string date = plat::ShortDateText(t);
+  std::string time = plat::LongTimeText(t);
+  EXPECT_NE(date.find("2024"), std::string::npos) << date;
+  EXPECT_EQ(date.find(':'), std::string::npos) << date;
+  EXPECT_NE(time.find("07"), std::string::npos) << time;
+  EXPECT_NE(time.find("03"), std::string::npos) << time;
+  EXPECT_EQ(time.find("2024"), std::string::npos) << time;
+}
