@@ -43,3 +43,22 @@ TClientCommand MakeLoginCommand(const std::u16string& loginName, const std::u16s
   SetClientText(cmd.Password, plat::WideToAnsi(password));
   return cmd;
 }
+
+std::string WindowHandleText(uint32_t handle) {
+  return std::to_string(handle);
+}
+
+uint32_t WindowHandleFromText(const std::string& text) {
+  // The texts are written unsigned, so handles at and above 0x80000000 convert back as well.
+  if (text.empty() || text.size() > 10) return 0;
+  uint64_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return 0;
+    value = value * 10 + static_cast<unsigned>(c - '0');
+  }
+  return value > 0xFFFFFFFFull ? 0 : static_cast<uint32_t>(value);
+}
+
+std::string NumberText(int32_t number) {
+  return std::to_string(number);
+}

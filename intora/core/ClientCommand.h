@@ -1,8 +1,16 @@
-// The record Intora hands the messenger by WM_COPYDATA.
+// What Intora and the messenger "mupa.exe" exchange: the identifier that marks the
+// messenger's window and mutex, the number query, and the record sent by WM_COPYDATA.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+// Name of the window property (value 1) on every messenger main window, and of the named
+// mutex a running messenger holds.
+constexpr const char* ClientGUID = "{3FC388DD-B40F-4F22-86A1-6F467F655A6C}";
+
+// Sent with wParam 0 and lParam 0; the answer is the logged-in number, 0 when not logged in.
+constexpr unsigned MSG_GET_NUMBER = 11020;  // 0x2B0C
 
 constexpr int32_t CMD_LOGIN = 11021;           // 0x2B0D
 constexpr int32_t CMD_OPEN_TALK_FORM = 11022;  // 0x2B0E
@@ -32,3 +40,11 @@ void SetClientText(char (&field)[ClientTextField], const std::string& text);
 // Zeroed records for the two commands, their texts narrowed to the ANSI code page.
 TClientCommand MakeOpenTalkFormCommand(const std::u16string& friendName);
 TClientCommand MakeLoginCommand(const std::u16string& loginName, const std::u16string& password);
+
+// A window handle in a window list: its decimal text, taken as unsigned 32-bit.
+std::string WindowHandleText(uint32_t handle);
+// The handle a window-list text stands for; 0 when the text is no decimal number of 32 bits.
+uint32_t WindowHandleFromText(const std::string& text);
+
+// A messenger's answer to MSG_GET_NUMBER as signed decimal text ("-5", "10001").
+std::string NumberText(int32_t number);
