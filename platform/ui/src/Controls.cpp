@@ -1,0 +1,549 @@
+#include "ui/Controls.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "ui/Forms.h"
+
+namespace ui {
+
+namespace {
+
+const char kControlProp[] = "UiControl";
+const char kWindowClass[] = "UiWindow";
+
+void RegisterWindowClass(WNDPROC proc) {
+  static bool registered = false;
+  if (registered) return;
+  WNDCLASSA wc = {};
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.lpszClassName = kWindowClass;
+  registered = true;
+  RegisterClassA(&wc);
+}
+
+TShiftState ShiftFromKeys(WPARAM keys) {
+  TShiftState s = 0;
+  if (keys & MK_SHIFT) s |= ssShift;
+  if (keys & MK_CONTROL) s |= ssCtrl;
+  if (keys & MK_LBUTTON) s |= ssLeft;
+  if (keys & MK_RBUTTON) s |= ssRight;
+  if (keys & MK_MBUTTON) s |= ssMiddle;
+  return s;
+}
+
+bool IsMouseMessage(UINT m) { return m >= WM_MOUSEFIRST && m <= WM_MBUTTONDBLCLK; }
+
+}  // namespace
+
+// --- TComponent -----------------------------------------------------------------------
+
+TComponent::TComponent(TComponent* owner) : owner_(owner) {
+  if (owner_) owner_->components_.push_back(this);
+}
+
+TComponent::~TComponent() {
+  DestroyComponents();
+  if (owner_) {
+    auto& list = owner_->components_;
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+  }
+}
+
+void TComponent::DestroyComponents() {
+  while (!components_.empty()) delete components_.back();  // each removes itself
+}
+
+// --- TControl -------------------------------------------------------------------------
+
+TControl::TControl(TComponent* owner) : TComponent(owner) {
+  font_.OnChange = [this] { CMFontChanged(); };
+}
+
+TControl::~TControl() {
+  font_.OnChange = nullptr;
+  if (parent_) parent_->RemoveControl(this);
+}
+
+void TControl::SetParent(TWinControl* parent) {
+  if (parent == parent_) return;
+  if (parent_) parent_->RemoveControl(this);
+  if (parent) parent->InsertControl(this);
+}
+
+void TControl::StoreBounds(int left, int top, int width, int height) {
+  left_ = left;
+  top_ = top;
+  width_ = width;
+  height_ = height;
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+  if (left == left_ && top == top_ && width == width_ && height == height_) return;
+  Invalidate();
+  StoreBounds(left, top, width, height);
+  Invalidate();
+}
+
+void TControl::SetAlign(TAlign align) {
+  align_ = align;
+  if (parent_) parent_->AlignControls();
+}
+
+void TControl::SetVisible(bool visible) {
+  if (visible == visible_) return;
+  visible_ = visible;
+  CMVisibleChanged();
+}
+
+void TControl::CMVisibleChanged() {
+  if (parent_) parent_->InvalidateRect(BoundsRect());
+}
+
+void TControl::SetEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  CMEnabledChanged();
+}
+
+void TControl::CMEnabledChanged() { Invalidate(); }
+
+void TControl::SetCaption(const std::string& caption) {
+  if (caption == caption_) return;
+  caption_ = caption;
+  CMTextChanged();
+}
+
+void TControl::SetColor(TColor color) {
+  if (color == color_) return;
+  color_ = color;
+  Invalidate();
+}
+
+void TControl::Invalidate() {
+  if (parent_ && visible_) parent_->InvalidateRect(BoundsRect());
+}
+
+void TControl::MouseMessage(UINT message, WPARAM keys, int x, int y) {
+  TShiftState shift = ShiftFromKeys(keys);
+  switch (message) {
+    case WM_LBUTTONDOWN:
+      if (captureMouse_) SetMouseCapture(true);
+      if (clickEvents_) clicked_ = true;
+      MouseDown(TMouseButton::mbLeft, shift, x, y);
+      break;
+    case WM_LBUTTONDBLCLK:
+      if (captureMouse_) SetMouseCapture(true);
+      DblClick();
+      MouseDown(TMouseButton::mbLeft, shift | ssDouble, x, y);
+      break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+      MouseDown(TMouseButton::mbRight, shift, x, y);
+      break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+      MouseDown(TMouseButton::mbMiddle, shift, x, y);
+      break;
+    case WM_LBUTTONUP:
+      if (captureMouse_) SetMouseCapture(false);
+      if (clicked_) {
+        clicked_ = false;
+        if (x >= 0 && y >= 0 && x < ClientWidth() && y < ClientHeight()) Click();
+      }
+      MouseUp(TMouseButton::mbLeft, shift, x, y);
+      break;
+    case WM_RBUTTONUP:
+      MouseUp(TMouseButton::mbRight, shift, x, y);
+      break;
+    case WM_MBUTTONUP:
+      MouseUp(TMouseButton::mbMiddle, shift, x, y);
+      break;
+    case WM_MOUSEMOVE:
+      MouseMove(shift, x, y);
+      break;
+  }
+}
+
+void TControl::MouseEntered() {
+  if (mouseInControl_) return;
+  mouseInControl_ = true;
+  CMMouseEnter();
+}
+
+void TControl::MouseLeft() {
+  if (!mouseInControl_) return;
+  mouseInControl_ = false;
+  CMMouseLeave();
+}
+
+void TControl::CMMouseEnter() {
+  if (OnMouseEnter) OnMouseEnter(this);
+}
+
+void TControl::CMMouseLeave() {
+  if (OnMouseLeave) OnMouseLeave(this);
+}
+
+void TControl::Click() {
+  if (OnClick) OnClick(this);
+}
+
+void TControl::DblClick() {
+  if (OnDblClick) OnDblClick(this);
+}
+
+void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
+}
+
+void TControl::MouseMove(TShiftState shift, int x, int y) {
+  if (OnMouseMove) OnMouseMove(this, shift, x, y);
+}
+
+void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
+}
+
+void TControl::SetMouseCapture(bool capture) {
+  if (!parent_) return;
+  parent_->captureControl_ = capture ? this : nullptr;
+  if (!parent_->handle_) return;
+  if (capture)
+    SetCapture(parent_->handle_);
+  else if (GetCapture() == parent_->handle_)
+    ReleaseCapture();
+}
+
+// --- TWinControl ----------------------------------------------------------------------
+
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) {
+  static int nextId = 100;
+  id_ = nextId++;
+}
+
+TWinControl::~TWinControl() {
+  DestroyComponents();
+  for (TControl* c : controls_) c->parent_ = nullptr;  // children owned by someone else
+  controls_.clear();
+  DestroyWnd();
+}
+
+TWinControl* TWinControl::FromHandle(HWND window) {
+  return window ? static_cast<TWinControl*>(GetPropA(window, kControlProp)) : nullptr;
+}
+
+void TWinControl::SetParent(TWinControl* parent) {
+  TControl::SetParent(parent);
+  if (!handle_ && parent && parent->handle_) {
+    HandleNeeded();
+  } else if (handle_) {
+    if (parent && parent->handle_)
+      ::SetParent(handle_, parent->handle_);
+    else
+      DestroyWnd();
+  }
+}
+
+void TWinControl::InsertControl(TControl* control) {
+  control->parent_ = this;
+  controls_.push_back(control);
+  if (control->align_ != TAlign::alNone) AlignControls();
+  control->Invalidate();
+}
+
+void TWinControl::RemoveControl(TControl* control) {
+  control->Invalidate();
+  controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
+  if (mouseControl_ == control) mouseControl_ = nullptr;
+  if (captureControl_ == control) {
+    captureControl_ = nullptr;
+    if (handle_ && GetCapture() == handle_) ReleaseCapture();
+  }
+  control->parent_ = nullptr;
+}
+
+void TWinControl::AlignControls() {
+  for (TControl* c : controls_)
+    if (c->align_ == TAlign::alClient) c->SetBounds(0, 0, ClientWidth(), ClientHeight());
+}
+
+void TWinControl::SetBounds(int left, int top, int width, int height) {
+  bool resized = width != Width() || height != Height();
+  StoreBounds(left, top, width, height);
+  if (handle_) MoveWindow(handle_, left, top, width, height, TRUE);
+  if (resized) AlignControls();
+}
+
+void TWinControl::SetVisible(bool visible) {
+  TControl::SetVisible(visible);
+  if (handle_ && Parent()) ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE);
+}
+
+void TWinControl::Invalidate() {
+  if (handle_) ::InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TWinControl::InvalidateRect(const RECT& rect) {
+  if (handle_) ::InvalidateRect(handle_, &rect, TRUE);
+}
+
+void TWinControl::CMEnabledChanged() {
+  if (handle_) EnableWindow(handle_, Enabled());
+  TControl::CMEnabledChanged();
+}
+
+void TWinControl::CMFontChanged() {
+  if (handle_) SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), TRUE);
+}
+
+void TWinControl::CMTextChanged() {
+  if (handle_) SetWindowTextA(handle_, Caption().c_str());
+}
+
+HWND TWinControl::Handle() {
+  HandleNeeded();
+  return handle_;
+}
+
+void TWinControl::HandleNeeded() {
+  if (handle_) return;
+  if (Parent()) Parent()->HandleNeeded();
+  if (!handle_) CreateWnd();
+}
+
+void TWinControl::SetFocus() {
+  if (Handle()) ::SetFocus(handle_);
+}
+
+void TWinControl::CreateParams(TCreateParams& params) {
+  params.Style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+}
+
+void TWinControl::CreateWnd() {
+  TCreateParams params;
+  CreateParams(params);
+  DWORD style = params.Style;
+  HWND parentWindow = nullptr;
+  HMENU id = nullptr;
+  if (Parent()) {
+    parentWindow = Parent()->handle_;
+    style |= WS_CHILD;
+    if (Visible()) style |= WS_VISIBLE;
+    id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_));
+  }
+  if (!Enabled()) style |= WS_DISABLED;
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  if (params.ClassName) {
+    HWND w = CreateWindowExA(params.ExStyle, params.ClassName, Caption().c_str(), style, Left(),
+                             Top(), Width(), Height(), parentWindow, id, instance, nullptr);
+    if (!w) return;
+    handle_ = w;
+    SetPropA(w, kControlProp, this);
+    oldProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StaticWndProc)));
+  } else {
+    RegisterWindowClass(StaticWndProc);
+    // WM_NCCREATE attaches the object to the window (see StaticWndProc).
+    if (!CreateWindowExA(params.ExStyle, kWindowClass, Caption().c_str(), style, Left(), Top(),
+                         Width(), Height(), parentWindow, id, instance, this))
+      return;
+  }
+  SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
+  WindowCreated();
+  for (TControl* c : controls_)
+    if (c->IsWindowed()) static_cast<TWinControl*>(c)->HandleNeeded();
+}
+
+void TWinControl::DestroyWnd() {
+  if (handle_) DestroyWindow(handle_);  // WM_NCDESTROY detaches the object
+  handle_ = nullptr;
+}
+
+LRESULT CALLBACK TWinControl::StaticWndProc(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam) {
+  TWinControl* self = FromHandle(window);
+  if (!self && message == WM_NCCREATE) {
+    self = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    self->handle_ = window;
+    SetPropA(window, kControlProp, self);
+  }
+  if (!self) return DefWindowProcA(window, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    LRESULT result = self->DefaultHandler(message, wParam, lParam);
+    RemovePropA(window, kControlProp);
+    if (self->handle_ == window) self->handle_ = nullptr;
+    self->oldProc_ = nullptr;
+    return result;
+  }
+  return self->WndProc(message, wParam, lParam);
+}
+
+LRESULT TWinControl::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (oldProc_) return CallWindowProcA(oldProc_, handle_, message, wParam, lParam);
+  return DefWindowProcA(handle_, message, wParam, lParam);
+}
+
+LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (IsMouseMessage(message) || message == WM_MOUSELEAVE) {
+    LRESULT result = DefaultHandler(message, wParam, lParam);
+    RouteMouse(message, wParam, lParam);
+    return result;
+  }
+  switch (message) {
+    case WM_PAINT:
+      if (oldProc_) break;
+      WMPaint();
+      return 0;
+    case WM_ERASEBKGND:
+      if (oldProc_) break;
+      EraseBackground(reinterpret_cast<HDC>(wParam));
+      return 1;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+      LRESULT result = DefaultHandler(message, wParam, lParam);
+      if (TForm* form = GetParentForm(this)) form->BroadcastFocusChanged();
+      return result;
+    }
+    case WM_DRAWITEM: {
+      auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+      TWinControl* c = FromHandle(item->hwndItem);
+      if (c && c->DrawItem(*item)) return TRUE;
+      break;
+    }
+    case WM_MEASUREITEM: {
+      auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+      TWinControl* c = FromHandle(GetDlgItem(handle_, static_cast<int>(item->CtlID)));
+      if (c && c->MeasureItem(*item)) return TRUE;
+      break;
+    }
+    case WM_SYSCOLORCHANGE:
+      for (TControl* c : controls_) c->CMSysColorChange();
+      CMSysColorChange();
+      break;
+    case WM_WINDOWPOSCHANGED: {
+      RECT r;
+      GetWindowRect(handle_, &r);
+      if (Parent() && Parent()->handle_)
+        MapWindowPoints(nullptr, Parent()->handle_, reinterpret_cast<POINT*>(&r), 2);
+      bool resized = r.right - r.left != Width() || r.bottom - r.top != Height();
+      StoreBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+      if (resized) AlignControls();
+      break;
+    }
+  }
+  return DefaultHandler(message, wParam, lParam);
+}
+
+void TWinControl::BroadcastFocusChanged() {
+  CMFocusChanged();
+  for (TControl* c : std::vector<TControl*>(controls_)) {
+    if (c->IsWindowed())
+      static_cast<TWinControl*>(c)->BroadcastFocusChanged();
+    else
+      c->CMFocusChanged();
+  }
+}
+
+TControl* TWinControl::ControlAt(int x, int y) const {
+  for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+    TControl* c = *it;
+    if (c->IsWindowed() || !c->Visible() || !c->Enabled()) continue;
+    RECT r = c->BoundsRect();
+    if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return c;
+  }
+  return nullptr;
+}
+
+void TWinControl::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_MOUSELEAVE) {
+    tracking_ = false;
+    if (mouseControl_) {
+      TControl* c = mouseControl_;
+      mouseControl_ = nullptr;
+      c->MouseLeft();
+    }
+    MouseLeft();
+    return;
+  }
+  int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+  if (message == WM_MOUSEMOVE) {
+    if (!tracking_) {
+      TRACKMOUSEEVENT tme = {sizeof tme, TME_LEAVE, handle_, 0};
+      tracking_ = TrackMouseEvent(&tme) != FALSE;
+      MouseEntered();
+    }
+    TControl* under = ControlAt(x, y);
+    if (under != mouseControl_) {
+      if (TControl* old = mouseControl_) {
+        mouseControl_ = nullptr;
+        old->MouseLeft();
+      }
+      mouseControl_ = under;
+      if (under) under->MouseEntered();
+    }
+  }
+  TControl* target = captureControl_ ? captureControl_ : ControlAt(x, y);
+  if (target)
+    target->MouseMessage(message, wParam, x - target->Left(), y - target->Top());
+  else
+    MouseMessage(message, wParam, x, y);
+}
+
+void TWinControl::SetMouseCapture(bool capture) {
+  if (!handle_) return;
+  if (capture)
+    SetCapture(handle_);
+  else if (GetCapture() == handle_)
+    ReleaseCapture();
+}
+
+void TWinControl::WMPaint() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(handle_, &ps);
+  RECT client;
+  GetClientRect(handle_, &client);
+  HDC target = dc;
+  HDC memory = nullptr;
+  HBITMAP bitmap = nullptr;
+  HGDIOBJ oldBitmap = nullptr;
+  if (doubleBuffered_) {
+    memory = CreateCompatibleDC(dc);
+    bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
+    oldBitmap = SelectObject(memory, bitmap);
+    target = memory;
+  }
+  canvas_.SetHandle(target);
+  PaintWindow(canvas_);
+  canvas_.SetHandle(nullptr);
+  PaintControls(target, ps.rcPaint);
+  if (memory) {
+    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+  }
+  EndPaint(handle_, &ps);
+}
+
+void TWinControl::PaintControls(HDC dc, const RECT& area) {
+  for (TControl* c : controls_) {
+    if (c->IsWindowed() || !c->Visible()) continue;
+    RECT bounds = c->BoundsRect(), hit;
+    if (!IntersectRect(&hit, &bounds, &area)) continue;
+    int saved = SaveDC(dc);
+    IntersectClipRect(dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
+    SetViewportOrgEx(dc, bounds.left, bounds.top, nullptr);
+    TCanvas canvas;
+    canvas.SetHandle(dc);
+    c->PaintTo(canvas);
+    canvas.SetHandle(nullptr);
+    RestoreDC(dc, saved);
+  }
+}
+
+}  // namespace ui
