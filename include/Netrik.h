@@ -1,0 +1,96 @@
+/* Netrik.dll: connections keyed by GUID, plug-ins, and hook procedures told of connection
+ * events. Every export is stdcall; boolean results are -1 (true) or 0 (false). */
+#ifndef NETRIK_H
+#define NETRIK_H
+
+#include <stdint.h>
+
+#if defined(_WIN32)
+#include <guiddef.h>
+#define NETRIK_CALL __stdcall
+typedef GUID TNetrikGUID;
+#else
+#define NETRIK_CALL __attribute__((stdcall))
+typedef struct TNetrikGUID {
+  uint32_t Data1;
+  uint16_t Data2;
+  uint16_t Data3;
+  uint8_t Data4[8];
+} TNetrikGUID;
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Connection kinds of CreateConnection and ModifyConnection. */
+enum {
+  NETRIK_KIND_COMMAND = 1,
+  NETRIK_KIND_AUDIOVIDEO = 2,
+  NETRIK_KIND_P2PFILE = 3
+};
+
+/* Hook ids of the connection events; they are reported under category 0. */
+enum {
+  NETRIK_HOOK_CMD_CONNECT = 1,
+  NETRIK_HOOK_CMD_DISCONNECT = 2,
+  NETRIK_HOOK_AVS_LOGIN = 3,
+  NETRIK_HOOK_AVS_LOGOUT = 4,
+  NETRIK_HOOK_P2P_LOGIN = 5,
+  NETRIK_HOOK_P2P_LOGOUT = 6
+};
+
+/* The record a connection-event hook receives; valid only during the call. */
+#pragma pack(push, 1)
+typedef struct TConnectionHookInfo {
+  TNetrikGUID ObjID;      /* the connection's GUID */
+  int32_t InfoHeader;     /* first word of the client's settings record */
+  int32_t Active;         /* -1 connected / logged in, 0 not */
+  char ServerHost[128];   /* at most 127 bytes of text, zero-filled */
+  int32_t ServerPort;
+  int32_t LocalPort;
+} TConnectionHookInfo;
+#pragma pack(pop)
+
+/* Hook procedure: category, hook id, the value registered with it, event data, 0. */
+typedef int32_t(NETRIK_CALL* TSysHookProc)(int32_t Category, int32_t HookID, uint32_t HookData,
+                                           void* Data, uint32_t Reserved);
+/* Enumeration procedure: one registration and the caller's EnumData. */
+typedef int32_t(NETRIK_CALL* TSysHookEnumProc)(int32_t Category, int32_t HookID,
+                                               uint32_t HookData, TSysHookProc Proc,
+                                               uint32_t EnumData);
+
+/* Hook registry (works with or without InitNetrik). */
+int32_t NETRIK_CALL EnumSysHookProcs(int32_t Category, int32_t HookID, uint32_t HookData,
+                                     TSysHookEnumProc EnumProc, uint32_t EnumData);
+int32_t NETRIK_CALL GetSysHookProc(int32_t Category, int32_t HookID, uint32_t* HookData,
+                                   TSysHookProc* Proc);
+void NETRIK_CALL UnRegisterSysHookProc(int32_t Category, int32_t HookID, uint32_t HookData,
+                                       TSysHookProc Proc);
+int32_t NETRIK_CALL RegisterSysHookProc(int32_t Category, int32_t HookID, uint32_t HookData,
+                                        TSysHookProc Proc);
+
+/* Connections. */
+int32_t NETRIK_CALL NewConnectionRoutingID(const TNetrikGUID* ObjID);
+int32_t NETRIK_CALL FindConnection(const TNetrikGUID* ObjID);
+int32_t NETRIK_CALL CanConnectionClose(const TNetrikGUID* ObjID);
+int32_t NETRIK_CALL IsConnectionActive(const TNetrikGUID* ObjID);
+void NETRIK_CALL CloseConnection(const TNetrikGUID* ObjID);
+int32_t NETRIK_CALL OpenConnection(const TNetrikGUID* ObjID);
+void NETRIK_CALL ModifyConnection(int32_t ClientKind, const TNetrikGUID* ObjID, const char* Host,
+                                  int32_t Port);
+void NETRIK_CALL DestroyConnection(const TNetrikGUID* ObjID);
+int32_t NETRIK_CALL CreateConnection(int32_t ClientKind, const TNetrikGUID* ObjID,
+                                     const char* Host, int32_t Port);
+
+/* Life cycle. */
+void NETRIK_CALL UnInitNetrik(void);
+void NETRIK_CALL StopNetrik(void);
+void NETRIK_CALL StartNetrik(void);
+int32_t NETRIK_CALL InitNetrik(const char* PlugListFile);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* NETRIK_H */
