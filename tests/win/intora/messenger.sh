@@ -80,3 +80,15 @@ for t in texts:
 print('copydata self=1 dwData=0 cbData=154 data=' + data.hex())
 PY
 }
+
+# Prints the command records a stand-in received, decoded: "11022 login='' password='' ...".
+decoded_copydata() {  # NAME
+  record_lines "$1" copydata | python3 -c '
+import sys
+for line in sys.stdin:
+    data = bytes.fromhex(line.split("data=")[1].strip())
+    cmd = int.from_bytes(data[0:4], "little", signed=True)
+    f = [data[o:o + 50].split(b"\0")[0].decode("gbk", "replace") for o in (4, 54, 104)]
+    print("command %d login=%r password=%r friend=%r" % (cmd, f[0], f[1], f[2]))
+'
+}
