@@ -28,7 +28,7 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 struct Image {
-  explicit Image(const char* n) : name(n) {}
+  explicit Image(const char* n) : name(n) { AppendInt32(bytes, 100); }  // the version
   const char* name;
   std::vector<uint8_t> bytes;
   size_t nodes = 0;
@@ -62,7 +62,6 @@ void Blob(Image& im, const std::u16string& name, uint32_t size) {
 Image Skin() {
   // 100 windows, each with 8 bitmaps (~4 KB) and 90 small values: ~10,000 nodes, ~3.3 MB.
   Image im("skin");
-  AppendInt32(im.bytes, 100);
   Dir(im, u"Skin", 100);
   for (int w = 0; w < 100; ++w) {
     std::u16string win = Num(u"Window", w);
@@ -88,7 +87,6 @@ Image Skin() {
 
 Image Bitmaps() {
   Image im("bitmaps");
-  AppendInt32(im.bytes, 100);
   Dir(im, u"Res", 200);
   for (int b = 0; b < 200; ++b) {
     Blob(im, Num(u"Bitmap", b), 32768);
@@ -99,7 +97,6 @@ Image Bitmaps() {
 
 Image Siblings() {
   Image im("siblings");
-  AppendInt32(im.bytes, 100);
   Dir(im, u"Flat", 100000);
   for (int i = 0; i < 100000; ++i) Int32(im, Num(u"v", i), i);
   for (int i = 0; i < 100000; i += 10007) im.paths.push_back(Num(u"v", i));
@@ -108,7 +105,6 @@ Image Siblings() {
 
 Image Small() {
   Image im("small");
-  AppendInt32(im.bytes, 100);
   Dir(im, u"Root", 1000);
   for (int d = 0; d < 1000; ++d) {
     Dir(im, Num(u"d", d), 999);
@@ -120,7 +116,6 @@ Image Small() {
 
 Image Deep() {
   Image im("deep");
-  AppendInt32(im.bytes, 100);
   std::u16string path;
   for (int i = 0; i < 1000000; ++i) {
     Dir(im, u"n", 1);
