@@ -31,6 +31,20 @@ driver() {
 }
 trap stop_messengers EXIT
 
+# A login while the mutex is missing: the helper answers the start prompt (yes or no).
+login_with_prompt() {  # ANSWER
+  local intora prompt want
+  run_intora 'mupa://Login/&LoginName=u&Password=p' &
+  intora=$!
+  prompt=$(driver prompt "$1" 30000) || fail "no start prompt: $prompt"
+  wait $intora
+  INTORA_RC=$?
+  expect_rc0 "login answered $1"
+  want=$(printf '木帕 还未启动，是否启动？' | iconv -f UTF-8 -t GBK | od -An -tx1 | tr -d ' \n')
+  echo "$prompt" | grep -qx "text=$want" || fail "prompt text: $prompt"
+  echo "$prompt" | grep -qx "owner=0" || fail "prompt has an owner window: $prompt"
+}
+
 OPEN=11022
 LOGIN=11021
 
@@ -102,25 +116,12 @@ stop_messengers
 
 echo "--- login without the mutex, answered No"
 start_messenger nomutex --no-mutex || fail "start nomutex"
-run_intora 'mupa://Login/&LoginName=u&Password=p' &
-intora=$!
-prompt=$(driver prompt no 30000)
-[ $? = 0 ] || fail "no start prompt: $prompt"
-wait $intora
-expect_rc0 "login answered No"
-want_text=$(printf '木帕 还未启动，是否启动？' | iconv -f UTF-8 -t GBK | od -An -tx1 | tr -d ' \n')
-echo "$prompt" | grep -qx "text=$want_text" || fail "prompt text: $prompt"
-echo "$prompt" | grep -qx "owner=0" || fail "prompt has an owner window: $prompt"
+login_with_prompt no
 expect_lines nomutex copydata 0 "answer No sends nothing"
 [ -e "$M_DIR/messenger-record.txt" ] && fail "answer No started the messenger"
 
 echo "--- login without the mutex, answered Yes"
-run_intora 'mupa://Login/&LoginName=u&Password=p' &
-intora=$!
-prompt=$(driver prompt yes 30000)
-[ $? = 0 ] || fail "no start prompt: $prompt"
-wait $intora
-expect_rc0 "login answered Yes"
+login_with_prompt yes
 expect_last nomutex "$(expected_copydata $LOGIN 'u' 'p' '')" "answer Yes sends the login"
 for _ in $(seq 1 300); do
   grep -q '^started' "$M_DIR/messenger-record.txt" 2>/dev/null && break

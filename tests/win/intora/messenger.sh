@@ -59,6 +59,7 @@ run_intora() {
   INTORA_RC=$?
   end=$(date +%s%N)
   INTORA_MS=$(((end - start) / 1000000))
+  return $INTORA_RC
 }
 
 # The record lines of one stand-in ("copydata ...", "number-query ...").
