@@ -20,6 +20,8 @@ static_assert(sizeof(Guid) == 16, "GUID layout");
 
 // A new random identity (CoCreateGuid on Windows).
 Guid NewGuid();
+// The same, telling whether the system could make one (false: out is unchanged).
+bool CreateGuid(Guid& out);
 // The 38-character upper-case braced form (StringFromCLSID on Windows).
 std::string GuidToString(const Guid& guid);
 // Parses the braced form (CLSIDFromString on Windows); false when the text is not a GUID.

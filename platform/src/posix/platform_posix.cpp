@@ -150,15 +150,21 @@ DebugSink SetDebugSink(DebugSink sink) { return g_sink.exchange(sink); }
 
 Guid NewGuid() {
   Guid g{};
+  CreateGuid(g);
+  return g;
+}
+
+bool CreateGuid(Guid& out) {
+  Guid g{};
   int fd = open("/dev/urandom", O_RDONLY | O_CLOEXEC);
-  if (fd >= 0) {
-    ssize_t got = read(fd, &g, sizeof g);
-    close(fd);
-    (void)got;
-  }
+  if (fd < 0) return false;
+  ssize_t got = read(fd, &g, sizeof g);
+  close(fd);
+  if (got != static_cast<ssize_t>(sizeof g)) return false;
   g.Data3 = static_cast<uint16_t>((g.Data3 & 0x0FFF) | 0x4000);  // version 4
   g.Data4[0] = static_cast<uint8_t>((g.Data4[0] & 0x3F) | 0x80);  // variant
-  return g;
+  out = g;
+  return true;
 }
 
 std::string GuidToString(const Guid& guid) { return FormatGuidText(guid); }

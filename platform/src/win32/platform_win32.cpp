@@ -68,11 +68,16 @@ DebugSink SetDebugSink(DebugSink sink) { return g_sink.exchange(sink); }
 // --- GUIDs ---------------------------------------------------------------------------
 
 Guid NewGuid() {
-  GUID g;
-  CoCreateGuid(&g);
-  Guid out;
-  memcpy(&out, &g, sizeof out);
+  Guid out{};
+  CreateGuid(out);
   return out;
+}
+
+bool CreateGuid(Guid& out) {
+  GUID g;
+  if (FAILED(CoCreateGuid(&g))) return false;
+  memcpy(&out, &g, sizeof out);
+  return true;
 }
 
 std::string GuidToString(const Guid& guid) {
