@@ -1,0 +1,46 @@
+// Shared pieces of the client components: the result-code texts and the error report.
+#include "netclients/NetClient.h"
+
+#include "netclients/AvsSvc.h"
+#include "netclients/CmdSvc.h"
+#include "netclients/P2PFile.h"
+#include "platform/debugout.h"
+
+namespace netclients {
+
+void ReportSwallowedError(const char* className, const char* method, const char* message) {
+  plat::DebugOutput(plat::Format("%s.%s: %s", className, method, message ? message : ""));
+}
+
+const char* TLoginKindBase::ErrorText(int32_t code) {
+  switch (code) {
+    case -1: return "遇到未知错误";
+    case 1: return "检测到无效句柄";
+    case 2: return "对象已存在";
+    case 3: return "对象不存在";
+    case 4: return "登录失败";
+    case 5: return "超过最大登录数";
+    case 6: return "未登录";
+    case 7: return "检测到无效索引号";
+    default: return nullptr;
+  }
+}
+
+const char* TCMDKind::ErrorText(int32_t code) {
+  switch (code) {
+    case -1: return "遇到未知错误";
+    case 1: return "检测到无效句柄";
+    case 2: return "对象已存在";
+    case 3: return "对象不存在";
+    case 4: return "连接失败";
+    case 5: return "超过最大连接数";
+    case 6: return "检测到命令已存在";
+    case 7: return "检测到命令不存在";
+    case 8: return "发送数据失败";
+    case 9: return "未连接";
+    case 10: return "检测到无效索引号";
+    default: return nullptr;
+  }
+}
+
+}  // namespace netclients

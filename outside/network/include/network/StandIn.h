@@ -1,0 +1,24 @@
+// The stand-in network library as a native program uses it (target network_standin):
+//   netclients::SetNetworkApi(network::StandInApi());
+// In the Windows build the same code is Network.dll, to which the table is bound already.
+//
+// What it does: real TCP connections. Login/Connect connect to ServerHost:ServerPort
+// within LoginWaitTime / ConnectWaitTime milliseconds (binding LocalPort first when it is
+// not 0) and answer 0, or 4 when the connection could not be made; on return the record
+// shows Logined/Connected and the socket's LocalPort. The login/logout (connect/disconnect)
+// callbacks run on the library's own thread, also when the peer closes the connection; a
+// connection that ends with a socket error first calls the exception callback (login-based
+// kinds). GetClientInfo may be called from inside a callback. Handles are non-zero and never
+// reused. After DestroyClient returns no callback of that client starts; a callback of it
+// that is running is waited for, at most TerminateWaitTime milliseconds, and never on the
+// library's own thread or once that thread has ended (process exit).
+#pragma once
+#include "netclients/NetworkApi.h"
+
+namespace network {
+
+#if !defined(_WIN32)
+const netclients::TNetworkApi& StandInApi();
+#endif
+
+}  // namespace network

@@ -1,0 +1,479 @@
+// The stand-in network library: client records, real TCP connections and callbacks on a
+// thread of the library's own. See network/StandIn.h for what a caller can rely on.
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Sockets.h"
+#include "network/Network.h"
+#include "network/StandIn.h"
+
+using netclients::kFalse;
+using netclients::kTrue;
+using netclients::TCMDClientBackProcs;
+using netclients::TCMDClientBlock;
+using netclients::TCMDClientInfo;
+using netclients::TP2PClientBackProcs;
+using netclients::TP2PClientBlock;
+using netclients::TP2PClientInfo;
+
+namespace network {
+namespace {
+
+// Result codes.
+constexpr int32_t kOk = 0;
+constexpr int32_t kUnknownError = -1;
+constexpr int32_t kInvalidHandle = 1;
+constexpr int32_t kConnectFailed = 4;  // "login failed" for the login-based kinds
+
+enum class Kind { P2P, AVS, CMD };
+
+struct Client {
+  Kind kind;
+  uint32_t handle = 0;
+  void* owner = nullptr;
+  plat::Guid objId{};
+  uint32_t routingOwner = 0;
+  // One of the two records, by kind.
+  TP2PClientInfo login{};
+  TCMDClientInfo cmd{};
+  int32_t configuredLocalPort = 0;
+  // Back-procedures: the exception one only for the login-based kinds.
+  netclients::TClientExceptionProc exceptionProc = nullptr;
+  netclients::TClientStateProc upProc = nullptr;
+  netclients::TClientStateProc downProc = nullptr;
+
+  sock::Socket socket = sock::kInvalid;
+  bool connecting = false;
+  bool destroyed = false;
+  bool inCallback = false;
+
+  bool IsLogin() const { return kind != Kind::CMD; }
+  int32_t& State() { return IsLogin() ? login.Logined : cmd.Connected; }
+  int32_t& LocalPortField() { return IsLogin() ? login.LocalPort : cmd.LocalPort; }
+  int32_t TerminateWaitTime() const {
+    return IsLogin() ? login.TerminateWaitTime : cmd.TerminateWaitTime;
+  }
+};
+
+using ClientPtr = std::shared_ptr<Client>;
+
+struct Event {
+  enum What { Up, Down, Exception } what;
+  uint32_t handle;
+  std::string message;
+};
+
+// Everything the library keeps; made once and never freed, so that no static destructor
+// runs while the library's thread may still use it.
+struct Library {
+  std::mutex mutex;
+  std::condition_variable callbackDone;
+  std::map<uint32_t, ClientPtr> clients;
+  uint32_t nextHandle = 1;
+  std::deque<Event> events;
+  std::unique_ptr<sock::Waker> waker;
+  bool threadStarted = false;
+  uint32_t threadId = 0;
+};
+
+Library& Lib() {
+  static Library* library = new Library;
+  return *library;
+}
+
+void ThreadMain();
+
+// Starts the library's thread with the first client (called with the mutex held).
+void EnsureThread(Library& lib) {
+  if (lib.threadStarted) return;
+  lib.waker = std::make_unique<sock::Waker>();
+  lib.threadStarted = true;
+  std::thread(ThreadMain).detach();
+}
+
+ClientPtr Find(Library& lib, uint32_t handle, Kind kind) {
+  auto it = lib.clients.find(handle);
+  if (it == lib.clients.end() || it->second->kind != kind) return nullptr;
+  return it->second;
+}
+
+void Post(Library& lib, Event event) {
+  lib.events.push_back(std::move(event));
+  if (lib.waker) lib.waker->Signal();
+}
+
+// Ends an established connection (mutex held): the record shows it down, the down callback
+// (after the exception callback, for an error) is queued.
+void EndConnection(Library& lib, Client& client, const std::string* error) {
+  sock::Close(client.socket);
+  client.socket = sock::kInvalid;
+  client.State() = kFalse;
+  client.LocalPortField() = client.configuredLocalPort;
+  if (error && client.IsLogin()) Post(lib, {Event::Exception, client.handle, *error});
+  Post(lib, {Event::Down, client.handle, std::string()});
+}
+
+// Runs queued callbacks one by one, without the mutex, skipping destroyed clients.
+void DispatchEvents(Library& lib) {
+  std::unique_lock<std::mutex> lock(lib.mutex);
+  while (!lib.events.empty()) {
+    Event event = std::move(lib.events.front());
+    lib.events.pop_front();
+    auto it = lib.clients.find(event.handle);
+    if (it == lib.clients.end()) continue;
+    ClientPtr client = it->second;
+    void* owner = client->owner;
+    netclients::TClientExceptionProc exceptionProc = client->exceptionProc;
+    netclients::TClientStateProc stateProc = event.what == Event::Up ? client->upProc : client->downProc;
+    if (event.what == Event::Exception ? !exceptionProc : !stateProc) continue;
+    client->inCallback = true;
+    lock.unlock();
+    if (event.what == Event::Exception)
+      exceptionProc(owner, sock::CurrentThreadId(), event.message.c_str());
+    else
+      stateProc(owner);
+    lock.lock();
+    client->inCallback = false;
+    lib.callbackDone.notify_all();
+  }
+}
+
+// The library's thread: watches the open connections for data and for their end, and runs
+// the callbacks.
+void ThreadMain() {
+  Library& lib = Lib();
+  sock::PinLibrary();
+  sock::RememberLibraryThread();
+  {
+    std::lock_guard<std::mutex> lock(lib.mutex);
+    lib.threadId = sock::CurrentThreadId();
+  }
+  std::vector<sock::Socket> sockets;
+  std::vector<uint32_t> owners;
+  std::vector<bool> readable;
+  for (;;) {
+    sockets.assign(1, lib.waker->ReadSide());
+    owners.assign(1, 0);
+    {
+      std::lock_guard<std::mutex> lock(lib.mutex);
+      for (auto& entry : lib.clients)
+        if (entry.second->socket != sock::kInvalid) {
+          sockets.push_back(entry.second->socket);
+          owners.push_back(entry.first);
+        }
+    }
+    sock::WaitReadable(sockets, 1000, readable);
+    lib.waker->Clear();
+    {
+      std::lock_guard<std::mutex> lock(lib.mutex);
+      for (size_t i = 1; i < sockets.size(); ++i) {
+        if (!readable[i]) continue;
+        auto it = lib.clients.find(owners[i]);
+        // The connection may have ended (and its socket been closed) meanwhile.
+        if (it == lib.clients.end() || it->second->socket != sockets[i]) continue;
+        std::string error;
+        int n = sock::Drain(sockets[i], &error);
+        if (n == 0)
+          EndConnection(lib, *it->second, nullptr);
+        else if (n == -1)
+          EndConnection(lib, *it->second, &error);
+      }
+    }
+    DispatchEvents(lib);
+  }
+}
+
+// --- The functions, once for every kind -------------------------------------------------------
+
+template <class Info>
+Info& RecordOf(Client& client);
+template <>
+TP2PClientInfo& RecordOf<TP2PClientInfo>(Client& client) { return client.login; }
+template <>
+TCMDClientInfo& RecordOf<TCMDClientInfo>(Client& client) { return client.cmd; }
+
+void SetDefaults(Client& client) {
+  if (client.IsLogin()) {
+    TP2PClientInfo& r = client.login;
+    r.InfoHeader = sizeof r;
+    r.ReuseAddr = r.RecvBufferEnabled = r.SendBufferEnabled = kTrue;
+    r.RecvBufferSize = r.SendBufferSize = 65536;
+    r.SendTimeOutEnabled = kTrue;
+    r.SendTimeOut = 5000;
+    r.AutoHeartbeat = kTrue;
+    r.HeartbeatInterval = 1500;
+    r.LoginWaitTime = r.P2PConnectWaitTime = r.TerminateWaitTime = 5000;
+  } else {
+    TCMDClientInfo& r = client.cmd;
+    r.InfoHeader = sizeof r;
+    r.UseComInThread = kFalse;
+    r.CanReconnect = kTrue;
+    r.MTUSize = 1400;
+    r.ReuseAddr = kTrue;
+    r.Linger = 5;
+    r.RecvBufferEnabled = r.SendBufferEnabled = kTrue;
+    r.RecvBufferSize = r.SendBufferSize = 32768;
+    r.SendTimeOutEnabled = kTrue;
+    r.SendTimeOut = 5000;
+    r.AutoHeartbeat = kTrue;
+    r.HeartbeatInterval = 15;
+    r.ConnectWaitTime = r.TerminateWaitTime = 5000;
+  }
+}
+
+template <class Block>
+int32_t CreateClient(Kind kind, Block* block) {
+  if (!block) return kUnknownError;
+  if (!sock::Startup()) return kUnknownError;
+  Library& lib = Lib();
+  auto client = std::make_shared<Client>();
+  client->kind = kind;
+  client->owner = block->Owner;
+  client->objId = block->ObjID;
+  SetDefaults(*client);
+  std::lock_guard<std::mutex> lock(lib.mutex);
+  EnsureThread(lib);
+  client->handle = lib.nextHandle++;
+  lib.clients[client->handle] = client;
+  block->Handle = client->handle;
+  return kOk;
+}
+
+int32_t DestroyClient(Kind kind, uint32_t handle) {
+  Library& lib = Lib();
+  std::unique_lock<std::mutex> lock(lib.mutex);
+  ClientPtr client = Find(lib, handle, kind);
+  if (!client) return kInvalidHandle;
+  lib.clients.erase(handle);
+  client->destroyed = true;
+  sock::Close(client->socket);
+  client->socket = sock::kInvalid;
+  if (lib.waker) lib.waker->Signal();
+  // A callback of this client may be running on the library's thread: let it finish, but
+  // never from that thread itself, never once that thread has gone, and not for ever.
+  if (sock::CurrentThreadId() == lib.threadId) return kOk;
+  auto deadline = std::chrono::steady_clock::now() +
+                  std::chrono::milliseconds(std::max<int32_t>(0, client->TerminateWaitTime()));
+  while (client->inCallback && !sock::LibraryThreadEnded() &&
+         std::chrono::steady_clock::now() < deadline)
+    lib.callbackDone.wait_for(lock, std::chrono::milliseconds(50));
+  return kOk;
+}
+
+template <class Procs>
+int32_t SetClientBackProc(Kind kind, uint32_t handle, const Procs* procs);
+
+template <>
+int32_t SetClientBackProc(Kind kind, uint32_t handle, const TP2PClientBackProcs* procs) {
+  Library& lib = Lib();
+  std::lock_guard<std::mutex> lock(lib.mutex);
+  ClientPtr client = Find(lib, handle, kind);
+  if (!client) return kInvalidHandle;
+  if (!procs) return kUnknownError;
+  client->exceptionProc = procs->ExceptionProc;
+  client->upProc = procs->LoginProc;
+  client->downProc = procs->LogoutProc;
+  return kOk;
+}
+
+template <>
+int32_t SetClientBackProc(Kind kind, uint32_t handle, const TCMDClientBackProcs* procs) {
+  Library& lib = Lib();
+  std::lock_guard<std::mutex> lock(lib.mutex);
+  ClientPtr client = Find(lib, handle, kind);
+  if (!client) return kInvalidHandle;
+  if (!procs) return kUnknownError;
+  client->upProc = procs->ConnectProc;
+  client->downProc = procs->DisconnectProc;
+  return kOk;
+}
+
+int32_t SetClientObjID(Kind kind, uint32_t handle, const plat::Guid* objId) {
+  Library& lib = Lib();
+  std::lock_guard<std::mutex> lock(lib.mutex);
+  ClientPtr client = Find(lib, handle, kind);
+  if (!client) return kInvalidHandle;
+  if (!objId) return kUnknownError;
+  client->objId = *objId;
+  return kOk;
+}
+
+template <class Info>
+int32_t GetClientInfo(Kind kind, uint32_t handle, Info* info) {
+  Library& lib = Lib();
+  std::lock_guard<std::mutex> lock(lib.mutex);
+  ClientPtr client = Find(lib, handle, kind);
+  if (!client) return kInvalidHandle;
+  if (!info) return kUnknownError;
+  *info = RecordOf<Info>(*client);
+  return kOk;
+}
+
+// Takes the settings; the header, the state and, while connected, the local port stay the
+// library's own.
+template <class Info>
+int32_t SetClientInfo(Kind kind, uint32_t handle, const Info* info) {
+  Library& lib = Lib();
+  std::lock_guard<std::mutex> lock(lib.mutex);
+  ClientPtr client = Find(lib, handle, kind);
+  if (!client) return kInvalidHandle;
+  if (!info) return kUnknownError;
+  Info& record = RecordOf<Info>(*client);
+  Info kept = record;
+  int32_t state = client->State();
+  record = *info;
+  record.InfoHeader = kept.InfoHeader;
+  client->State() = state;
+  if (client->socket != sock::kInvalid)
+    record.LocalPort = kept.LocalPort;
+  else
+    client->configuredLocalPort = info->LocalPort;
+  return kOk;
+}
+
+template <class Info>
+sock::ConnectOptions OptionsOf(const Info& r) {
+  sock::ConnectOptions options;
+  options.reuseAddr = r.ReuseAddr != 0;
+  options.localPort = r.LocalPort;
+  options.recvBuffer = r.RecvBufferEnabled ? r.RecvBufferSize : 0;
+  options.sendBuffer = r.SendBufferEnabled ? r.SendBufferSize : 0;
+  options.sendTimeOutMs = r.SendTimeOutEnabled ? r.SendTimeOut : 0;
+  return options;
+}
+
+// Login / Connect: the connection is made on the caller's thread, without the mutex.
+int32_t Open(Kind kind, uint32_t handle) {
+  Library& lib = Lib();
+  std::unique_lock<std::mutex> lock(lib.mutex);
+  ClientPtr client = Find(lib, handle, kind);
+  if (!client) return kInvalidHandle;
+  if (client->socket != sock::kInvalid) return kOk;  // already up
+  if (client->connecting) return kUnknownError;
+  client->connecting = true;
+  const char* hostField = client->IsLogin() ? client->login.ServerHost : client->cmd.ServerHost;
+  std::string host(hostField, strnlen(hostField, sizeof client->login.ServerHost));
+  int port = client->IsLogin() ? client->login.ServerPort : client->cmd.ServerPort;
+  int waitMs = client->IsLogin() ? client->login.LoginWaitTime : client->cmd.ConnectWaitTime;
+  sock::ConnectOptions options = client->IsLogin() ? OptionsOf(client->login) : OptionsOf(client->cmd);
+  options.localPort = client->configuredLocalPort;
+  lock.unlock();
+
+  sock::Socket s = sock::Connect(host, port, options, waitMs);
+
+  lock.lock();
+  client->connecting = false;
+  if (client->destroyed) {
+    sock::Close(s);
+    return kInvalidHandle;
+  }
+  if (s == sock::kInvalid) return kConnectFailed;
+  client->socket = s;
+  client->State() = kTrue;
+  client->LocalPortField() = sock::LocalPort(s);
+  Post(lib, {Event::Up, handle, std::string()});
+  return kOk;
+}
+
+// Logout / Disconnect: a client that is not up has nothing to end.
+int32_t Close(Kind kind, uint32_t handle) {
+  Library& lib = Lib();
+  std::lock_guard<std::mutex> lock(lib.mutex);
+  ClientPtr client = Find(lib, handle, kind);
+  if (!client) return kInvalidHandle;
+  if (client->socket != sock::kInvalid) EndConnection(lib, *client, nullptr);
+  return kOk;
+}
+
+int32_t SetClientRoutingOwner(Kind kind, uint32_t handle, uint32_t owner) {
+  Library& lib = Lib();
+  std::lock_guard<std::mutex> lock(lib.mutex);
+  ClientPtr client = Find(lib, handle, kind);
+  if (!client) return kInvalidHandle;
+  client->routingOwner = owner;
+  return kOk;
+}
+
+}  // namespace
+}  // namespace network
+
+// --- The exports ---------------------------------------------------------------------------------
+
+using network::Kind;
+
+#define NETWORK_LOGIN_KIND(prefix, kind)                                                           \
+  int32_t PLAT_STDCALL prefix##CreateClient(TP2PClientBlock* Block) {                              \
+    return network::CreateClient(kind, Block);                                                     \
+  }                                                                                                \
+  int32_t PLAT_STDCALL prefix##DestroyClient(uint32_t Handle) {                                    \
+    return network::DestroyClient(kind, Handle);                                                   \
+  }                                                                                                \
+  int32_t PLAT_STDCALL prefix##SetClientBackProc(uint32_t Handle, const TP2PClientBackProcs* P) {  \
+    return network::SetClientBackProc(kind, Handle, P);                                            \
+  }                                                                                                \
+  int32_t PLAT_STDCALL prefix##SetClientObjID(uint32_t Handle, const plat::Guid* ObjID) {          \
+    return network::SetClientObjID(kind, Handle, ObjID);                                           \
+  }                                                                                                \
+  int32_t PLAT_STDCALL prefix##GetClientInfo(uint32_t Handle, TP2PClientInfo* Info) {              \
+    return network::GetClientInfo(kind, Handle, Info);                                             \
+  }                                                                                                \
+  int32_t PLAT_STDCALL prefix##SetClientInfo(uint32_t Handle, const TP2PClientInfo* Info) {        \
+    return network::SetClientInfo(kind, Handle, Info);                                             \
+  }                                                                                                \
+  int32_t PLAT_STDCALL prefix##ClientLogin(uint32_t Handle) { return network::Open(kind, Handle); } \
+  int32_t PLAT_STDCALL prefix##ClientLogout(uint32_t Handle) {                                     \
+    return network::Close(kind, Handle);                                                           \
+  }                                                                                                \
+  int32_t PLAT_STDCALL prefix##SetClientRoutingOwner(uint32_t Handle, uint32_t Owner) {            \
+    return network::SetClientRoutingOwner(kind, Handle, Owner);                                    \
+  }
+
+extern "C" {
+
+NETWORK_LOGIN_KIND(p2p, Kind::P2P)
+NETWORK_LOGIN_KIND(avs, Kind::AVS)
+
+int32_t PLAT_STDCALL cmdCreateClient(TCMDClientBlock* Block) {
+  return network::CreateClient(Kind::CMD, Block);
+}
+int32_t PLAT_STDCALL cmdDestroyClient(uint32_t Handle) {
+  return network::DestroyClient(Kind::CMD, Handle);
+}
+int32_t PLAT_STDCALL cmdSetClientBackProc(uint32_t Handle, const TCMDClientBackProcs* Procs) {
+  return network::SetClientBackProc(Kind::CMD, Handle, Procs);
+}
+int32_t PLAT_STDCALL cmdSetClientObjID(uint32_t Handle, const plat::Guid* ObjID) {
+  return network::SetClientObjID(Kind::CMD, Handle, ObjID);
+}
+int32_t PLAT_STDCALL cmdGetClientInfo(uint32_t Handle, TCMDClientInfo* Info) {
+  return network::GetClientInfo(Kind::CMD, Handle, Info);
+}
+int32_t PLAT_STDCALL cmdSetClientInfo(uint32_t Handle, const TCMDClientInfo* Info) {
+  return network::SetClientInfo(Kind::CMD, Handle, Info);
+}
+int32_t PLAT_STDCALL cmdConnectClient(uint32_t Handle) { return network::Open(Kind::CMD, Handle); }
+int32_t PLAT_STDCALL cmdDisconnectClient(uint32_t Handle) {
+  return network::Close(Kind::CMD, Handle);
+}
+
+}  // extern "C"
+
+#undef NETWORK_LOGIN_KIND
+
+#if !defined(_WIN32)
+namespace network {
+const netclients::TNetworkApi& StandInApi() {
+  static const netclients::TNetworkApi api = NETWORK_FUNCTION_TABLE;
+  return api;
+}
+}  // namespace network
+#endif
