@@ -89,10 +89,4 @@ TEST(WindowList, HandleTextsRoundTrip) {
   EXPECT_EQ(WindowHandleFromText("99999999999"), 0u);
 }
 
-TEST(WindowList, NumbersAreSignedDecimal) {
-  EXPECT_EQ(NumberText(-5), "-5");
-  EXPECT_EQ(NumberText(10001), "10001");
-  EXPECT_EQ(NumberText(INT32_MIN), "-2147483648");
-}
-
 }  // namespace
