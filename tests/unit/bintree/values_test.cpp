@@ -98,39 +98,31 @@ TEST(FixedWidth, ClearValueZeroesExceptTimeStampAndGuid) {
   }
 }
 
+// The clock that ClearValue reads while the date-time test runs.
+plat::LocalTime g_now;
+plat::LocalTime FixedNow() { return g_now; }
+
+double ClearedAt(TDateTimeNode100& node, uint16_t year, uint16_t month, uint16_t day,
+                 uint16_t hour = 0, uint16_t minute = 0, uint16_t second = 0, uint16_t ms = 0) {
+  g_now = plat::LocalTime{year, month, 0, day, hour, minute, second, ms};
+  node.ClearValue();
+  double v = -1;
+  node.GetValue(&v);
+  return v;
+}
+
 TEST(DateTime, StartsAtZeroAndClearsToTheLocalClock) {
   TDateTimeNode100 node(nullptr, u"d");
   double v = -1;
   node.GetValue(&v);
   EXPECT_EQ(0.0, v);
 
-  plat::ClockSource previous = plat::SetClockSource([] {
-    plat::LocalTime t{};
-    t.Year = 2024, t.Month = 2, t.Day = 29, t.Hour = 13, t.Minute = 30, t.Second = 15;
-    t.Milliseconds = 250;
-    return t;
-  });
-  node.ClearValue();
-  node.GetValue(&v);
-  EXPECT_DOUBLE_EQ(45351.0 + (13 * 3600000.0 + 30 * 60000.0 + 15250.0) / 86400000.0, v);
-
-  plat::SetClockSource([] {
-    plat::LocalTime t{};
-    t.Year = 1899, t.Month = 12, t.Day = 30;
-    return t;
-  });
-  node.ClearValue();
-  node.GetValue(&v);
-  EXPECT_EQ(0.0, v);
-
-  plat::SetClockSource([] {
-    plat::LocalTime t{};
-    t.Year = 1900, t.Month = 3, t.Day = 1;
-    return t;
-  });
-  node.ClearValue();
-  node.GetValue(&v);
-  EXPECT_EQ(61.0, v);
+  plat::ClockSource previous = plat::SetClockSource(FixedNow);
+  EXPECT_DOUBLE_EQ(45351.0 + (13 * 3600000.0 + 30 * 60000.0 + 15250.0) / 86400000.0,
+                   ClearedAt(node, 2024, 2, 29, 13, 30, 15, 250));
+  EXPECT_EQ(0.0, ClearedAt(node, 1899, 12, 30));
+  EXPECT_EQ(61.0, ClearedAt(node, 1900, 3, 1));
+  EXPECT_EQ(-693593.0, ClearedAt(node, 1, 1, 1));
   plat::SetClockSource(previous);
 }
 

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds the binary tree document fuzz target (clang, libFuzzer, AddressSanitizer; a 64-bit
+# host build, the code being portable) and runs it for a bounded time.
+# FUZZ_SECONDS overrides the run time (30 s by default).
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+out=$root/build/fuzz/bintree
+mkdir -p "$out/corpus" "$out/artifacts"
+cxx=${FUZZ_CXX:-clang++}
+
+sources=(
+  "$root"/common/bintree/BinaryTreeDocument100.cpp
+  "$root"/platform/src/*.cpp
+  "$root"/platform/src/posix/*.cpp
+)
+flags=(-std=c++17 -O1 -g -fno-omit-frame-pointer -I"$root/common/bintree"
+       -I"$root/platform/include" -I"$root/tests/support/include")
+
+"$cxx" "${flags[@]}" -fsanitize=fuzzer,address "$root/tests/fuzz/bintree_fuzz.cpp" \
+  "${sources[@]}" -ldl -lpthread -o "$out/bintree_fuzz"
+"$cxx" "${flags[@]}" "$root/tests/fuzz/bintree_seeds.cpp" "$root"/tests/support/src/*.cpp \
+  -o "$out/bintree_seeds"
+"$out/bintree_seeds" "$out/corpus"
+
+log=$out/run.log
+set +e
+"$out/bintree_fuzz" "$out/corpus" -max_total_time="${FUZZ_SECONDS:-30}" -max_len=4096 \
+  -rss_limit_mb=2048 -timeout=10 -artifact_prefix="$out/artifacts/" >"$log" 2>&1
+rc=$?
+set -e
+grep -E '^Done [0-9]+ runs' "$log" || tail -n 40 "$log"
+if [ $rc -ne 0 ]; then
+  echo "bintree fuzz: finding (exit $rc), see $log and $out/artifacts"
+  exit 1
+fi
+echo "bintree fuzz: no finding"
