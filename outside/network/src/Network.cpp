@@ -269,75 +269,75 @@ int32_t DestroyClient(Kind kind, uint32_t handle) {
   return kOk;
 }
 
+// Runs work on a client of the kind under the mutex; an unknown handle is an invalid one.
+template <class Work>
+int32_t WithClient(Kind kind, uint32_t handle, Work work) {
+  Library& lib = Lib();
+  std::lock_guard<std::mutex> lock(lib.mutex);
+  ClientPtr client = Find(lib, handle, kind);
+  if (!client) return kInvalidHandle;
+  return work(lib, *client);
+}
+
 template <class Procs>
 int32_t SetClientBackProc(Kind kind, uint32_t handle, const Procs* procs);
 
 template <>
 int32_t SetClientBackProc(Kind kind, uint32_t handle, const TP2PClientBackProcs* procs) {
-  Library& lib = Lib();
-  std::lock_guard<std::mutex> lock(lib.mutex);
-  ClientPtr client = Find(lib, handle, kind);
-  if (!client) return kInvalidHandle;
-  if (!procs) return kUnknownError;
-  client->exceptionProc = procs->ExceptionProc;
-  client->upProc = procs->LoginProc;
-  client->downProc = procs->LogoutProc;
-  return kOk;
+  return WithClient(kind, handle, [&](Library&, Client& client) {
+    if (!procs) return kUnknownError;
+    client.exceptionProc = procs->ExceptionProc;
+    client.upProc = procs->LoginProc;
+    client.downProc = procs->LogoutProc;
+    return kOk;
+  });
 }
 
 template <>
 int32_t SetClientBackProc(Kind kind, uint32_t handle, const TCMDClientBackProcs* procs) {
-  Library& lib = Lib();
-  std::lock_guard<std::mutex> lock(lib.mutex);
-  ClientPtr client = Find(lib, handle, kind);
-  if (!client) return kInvalidHandle;
-  if (!procs) return kUnknownError;
-  client->upProc = procs->ConnectProc;
-  client->downProc = procs->DisconnectProc;
-  return kOk;
+  return WithClient(kind, handle, [&](Library&, Client& client) {
+    if (!procs) return kUnknownError;
+    client.upProc = procs->ConnectProc;
+    client.downProc = procs->DisconnectProc;
+    return kOk;
+  });
 }
 
 int32_t SetClientObjID(Kind kind, uint32_t handle, const plat::Guid* objId) {
-  Library& lib = Lib();
-  std::lock_guard<std::mutex> lock(lib.mutex);
-  ClientPtr client = Find(lib, handle, kind);
-  if (!client) return kInvalidHandle;
-  if (!objId) return kUnknownError;
-  client->objId = *objId;
-  return kOk;
+  return WithClient(kind, handle, [&](Library&, Client& client) {
+    if (!objId) return kUnknownError;
+    client.objId = *objId;
+    return kOk;
+  });
 }
 
 template <class Info>
 int32_t GetClientInfo(Kind kind, uint32_t handle, Info* info) {
-  Library& lib = Lib();
-  std::lock_guard<std::mutex> lock(lib.mutex);
-  ClientPtr client = Find(lib, handle, kind);
-  if (!client) return kInvalidHandle;
-  if (!info) return kUnknownError;
-  *info = RecordOf<Info>(*client);
-  return kOk;
+  return WithClient(kind, handle, [&](Library&, Client& client) {
+    if (!info) return kUnknownError;
+    *info = RecordOf<Info>(client);
+    return kOk;
+  });
 }
 
 // Takes the settings; the header, the state and, while connected, the local port stay the
 // library's own.
 template <class Info>
 int32_t SetClientInfo(Kind kind, uint32_t handle, const Info* info) {
-  Library& lib = Lib();
-  std::lock_guard<std::mutex> lock(lib.mutex);
-  ClientPtr client = Find(lib, handle, kind);
-  if (!client) return kInvalidHandle;
-  if (!info) return kUnknownError;
-  Info& record = RecordOf<Info>(*client);
-  Info kept = record;
-  int32_t state = client->State();
-  record = *info;
-  record.InfoHeader = kept.InfoHeader;
-  client->State() = state;
-  if (client->socket != sock::kInvalid)
-    record.LocalPort = kept.LocalPort;
-  else
-    client->configuredLocalPort = info->LocalPort;
-  return kOk;
+  return WithClient(kind, handle, [&](Library&, Client& client) {
+    if (!info) return kUnknownError;
+    Info& record = RecordOf<Info>(client);
+    Info kept = record;
+    int32_t state = client.State();
+    record = *info;
+    record.InfoHeader = kept.InfoHeader;
+    client.State() = state;
+    if (client.socket != sock::kInvalid)
+      record.LocalPort = kept.LocalPort;
+    else
+      client.configuredLocalPort = info->LocalPort;
+    return kOk;
+  });
 }
 
 template <class Info>
@@ -386,21 +386,17 @@ int32_t Open(Kind kind, uint32_t handle) {
 
 // Logout / Disconnect: a client that is not up has nothing to end.
 int32_t Close(Kind kind, uint32_t handle) {
-  Library& lib = Lib();
-  std::lock_guard<std::mutex> lock(lib.mutex);
-  ClientPtr client = Find(lib, handle, kind);
-  if (!client) return kInvalidHandle;
-  if (client->socket != sock::kInvalid) EndConnection(lib, *client, nullptr);
-  return kOk;
+  return WithClient(kind, handle, [&](Library& lib, Client& client) {
+    if (client.socket != sock::kInvalid) EndConnection(lib, client, nullptr);
+    return kOk;
+  });
 }
 
 int32_t SetClientRoutingOwner(Kind kind, uint32_t handle, uint32_t owner) {
-  Library& lib = Lib();
-  std::lock_guard<std::mutex> lock(lib.mutex);
-  ClientPtr client = Find(lib, handle, kind);
-  if (!client) return kInvalidHandle;
-  client->routingOwner = owner;
-  return kOk;
+  return WithClient(kind, handle, [&](Library&, Client& client) {
+    client.routingOwner = owner;
+    return kOk;
+  });
 }
 
 }  // namespace

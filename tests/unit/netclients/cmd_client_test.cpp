@@ -27,14 +27,7 @@ protected:
     net.calls.clear();
     return client;
   }
-  static std::string RaisedBy(std::function<void()> work) {
-    try {
-      work();
-    } catch (const plat::Exception& e) {
-      return e.Message();
-    }
-    return "(nothing)";
-  }
+  static std::string RaisedBy(std::function<void()> work) { return testing_support::RaisedBy(work); }
   fake::Network net;
 };
 
@@ -53,47 +46,22 @@ TEST_F(CmdClientTest, ConstructorRegistersTheTwoBackProcedures) {
 TEST_F(CmdClientTest, EachSetterWritesOnlyItsOwnFieldAndReadsBack) {
   using C = TCMDClient;
   using I = TCMDClientInfo;
-  std::vector<testing_support::SetterCase<C>> cases = {
-      {"ServerHost", offsetof(I, ServerHost), 128, [](C& c) { c.SetServerHost("h"); }},
-      {"ServerPort", offsetof(I, ServerPort), 4, [](C& c) { c.SetServerPort(81); }},
-      {"LocalPort", offsetof(I, LocalPort), 4, [](C& c) { c.SetLocalPort(82); }},
-      {"UseComInThread", offsetof(I, UseComInThread), 4, [](C& c) { c.SetUseComInThread(true); }},
-      {"CanReconnect", offsetof(I, CanReconnect), 4, [](C& c) { c.SetCanReconnect(false); }},
-      {"MTUSize", offsetof(I, MTUSize), 4, [](C& c) { c.SetMTUSize(83); }},
-      {"ReuseAddr", offsetof(I, ReuseAddr), 4, [](C& c) { c.SetReuseAddr(false); }},
-      {"Linger", offsetof(I, Linger), 4, [](C& c) { c.SetLinger(84); }},
-      {"RecvBufferEnabled", offsetof(I, RecvBufferEnabled), 4,
-       [](C& c) { c.SetRecvBufferEnabled(true); }},
-      {"SendBufferEnabled", offsetof(I, SendBufferEnabled), 4,
-       [](C& c) { c.SetSendBufferEnabled(false); }},
-      {"RecvBufferSize", offsetof(I, RecvBufferSize), 4, [](C& c) { c.SetRecvBufferSize(85); }},
-      {"SendBufferSize", offsetof(I, SendBufferSize), 4, [](C& c) { c.SetSendBufferSize(86); }},
-      {"SendTimeOutEnabled", offsetof(I, SendTimeOutEnabled), 4,
-       [](C& c) { c.SetSendTimeOutEnabled(true); }},
-      {"SendTimeOut", offsetof(I, SendTimeOut), 4, [](C& c) { c.SetSendTimeOut(87); }},
-      {"AutoHeartbeat", offsetof(I, AutoHeartbeat), 4, [](C& c) { c.SetAutoHeartbeat(false); }},
-      {"HeartbeatInterval", offsetof(I, HeartbeatInterval), 4,
-       [](C& c) { c.SetHeartbeatInterval(88); }},
-      {"ConnectWaitTime", offsetof(I, ConnectWaitTime), 4, [](C& c) { c.SetConnectWaitTime(89); }},
-      {"TerminateWaitTime", offsetof(I, TerminateWaitTime), 4,
-       [](C& c) { c.SetTerminateWaitTime(90); }},
-  };
-  for (const auto& setter : cases) {
-    SCOPED_TRACE(setter.name);
-    SetUp();
-    TCMDClientInfo reported = net.cmdInfo;
-    auto client = Make();
-    net.cmdWrites.clear();
-    setter.set(*client);
-    ASSERT_EQ(1u, net.cmdWrites.size());
-    auto changed = Differences(reported, net.cmdWrites[0]);
-    EXPECT_FALSE(changed.empty());
-    for (size_t offset : changed) {
-      EXPECT_GE(offset, setter.offset);
-      EXPECT_LT(offset, setter.offset + setter.size);
-    }
-    EXPECT_EQ((std::vector<std::string>{"cmdSetClientInfo", "cmdGetClientInfo"}), net.calls);
-  }
+  auto cases = testing_support::CommonSetterCases<C, I>();
+  cases.push_back({"UseComInThread", offsetof(I, UseComInThread), 4,
+                   [](C& c) { c.SetUseComInThread(true); }});
+  cases.push_back({"CanReconnect", offsetof(I, CanReconnect), 4,
+                   [](C& c) { c.SetCanReconnect(false); }});
+  cases.push_back({"MTUSize", offsetof(I, MTUSize), 4, [](C& c) { c.SetMTUSize(90); }});
+  cases.push_back({"Linger", offsetof(I, Linger), 4, [](C& c) { c.SetLinger(91); }});
+  cases.push_back({"ConnectWaitTime", offsetof(I, ConnectWaitTime), 4,
+                   [](C& c) { c.SetConnectWaitTime(92); }});
+  testing_support::CheckSetterPattern(
+      cases,
+      [&] {
+        SetUp();
+        return net.cmdInfo;
+      },
+      [&] { return Make(); }, net.cmdWrites, net.calls, {"cmdSetClientInfo", "cmdGetClientInfo"});
   // Frozen while connected.
   net.cmdInfo.Connected = -1;
   auto client = Make();

@@ -53,14 +53,7 @@ protected:
     return client;
   }
 
-  std::string RaisedBy(std::function<void()> work) {
-    try {
-      work();
-    } catch (const plat::Exception& e) {
-      return e.Message();
-    }
-    return "(nothing)";
-  }
+  std::string RaisedBy(std::function<void()> work) { return testing_support::RaisedBy(work); }
 
   fake::Network net;
 };
@@ -99,49 +92,19 @@ TYPED_TEST(LoginClientTest, ConstructorCreatesRegistersAndShowsWhatTheLibraryRep
 TYPED_TEST(LoginClientTest, EachSetterWritesOnlyItsOwnFieldAndReadsBack) {
   using C = TypeParam;
   using I = TP2PClientInfo;
-  std::vector<testing_support::SetterCase<C>> cases = {
-      {"ServerHost", offsetof(I, ServerHost), 128, [](C& c) { c.SetServerHost("h"); }},
-      {"ServerPort", offsetof(I, ServerPort), 4, [](C& c) { c.SetServerPort(81); }},
-      {"LocalPort", offsetof(I, LocalPort), 4, [](C& c) { c.SetLocalPort(82); }},
-      {"ReuseAddr", offsetof(I, ReuseAddr), 4, [](C& c) { c.SetReuseAddr(true); }},
-      {"RecvBufferEnabled", offsetof(I, RecvBufferEnabled), 4,
-       [](C& c) { c.SetRecvBufferEnabled(false); }},
-      {"SendBufferEnabled", offsetof(I, SendBufferEnabled), 4,
-       [](C& c) { c.SetSendBufferEnabled(true); }},
-      {"RecvBufferSize", offsetof(I, RecvBufferSize), 4, [](C& c) { c.SetRecvBufferSize(83); }},
-      {"SendBufferSize", offsetof(I, SendBufferSize), 4, [](C& c) { c.SetSendBufferSize(84); }},
-      {"SendTimeOutEnabled", offsetof(I, SendTimeOutEnabled), 4,
-       [](C& c) { c.SetSendTimeOutEnabled(false); }},
-      {"SendTimeOut", offsetof(I, SendTimeOut), 4, [](C& c) { c.SetSendTimeOut(85); }},
-      {"AutoHeartbeat", offsetof(I, AutoHeartbeat), 4, [](C& c) { c.SetAutoHeartbeat(true); }},
-      {"HeartbeatInterval", offsetof(I, HeartbeatInterval), 4,
-       [](C& c) { c.SetHeartbeatInterval(86); }},
-      {"LoginWaitTime", offsetof(I, LoginWaitTime), 4, [](C& c) { c.SetLoginWaitTime(87); }},
-      {"P2PConnectWaitTime", offsetof(I, P2PConnectWaitTime), 4,
-       [](C& c) { c.SetP2PConnectWaitTime(88); }},
-      {"TerminateWaitTime", offsetof(I, TerminateWaitTime), 4,
-       [](C& c) { c.SetTerminateWaitTime(89); }},
-  };
-  for (const auto& setter : cases) {
-    SCOPED_TRACE(setter.name);
-    this->SetUp();
-    TP2PClientInfo reported = this->net.loginInfo;
-    auto client = this->Make();
-    this->net.loginWrites.clear();
-    setter.set(*client);
-    ASSERT_EQ(1u, this->net.loginWrites.size());
-    auto changed = Differences(reported, this->net.loginWrites[0]);
-    EXPECT_FALSE(changed.empty());
-    for (size_t offset : changed) {
-      EXPECT_GE(offset, setter.offset);
-      EXPECT_LT(offset, setter.offset + setter.size);
-    }
-    EXPECT_EQ((std::vector<std::string>{this->F("SetClientInfo"), this->F("GetClientInfo")}),
-              this->net.calls);
-    // Writing the same value again still writes and reads the whole record.
-    setter.set(*client);
-    EXPECT_EQ(2u, this->net.loginWrites.size());
-  }
+  auto cases = testing_support::CommonSetterCases<C, I>();
+  cases.push_back({"LoginWaitTime", offsetof(I, LoginWaitTime), 4,
+                   [](C& c) { c.SetLoginWaitTime(87); }});
+  cases.push_back({"P2PConnectWaitTime", offsetof(I, P2PConnectWaitTime), 4,
+                   [](C& c) { c.SetP2PConnectWaitTime(88); }});
+  testing_support::CheckSetterPattern(
+      cases,
+      [&] {
+        this->SetUp();
+        return this->net.loginInfo;
+      },
+      [&] { return this->Make(); }, this->net.loginWrites, this->net.calls,
+      {this->F("SetClientInfo"), this->F("GetClientInfo")});
 }
 
 TYPED_TEST(LoginClientTest, SettersAreFrozenWhileLoggedIn) {

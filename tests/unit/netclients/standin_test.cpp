@@ -207,7 +207,9 @@ TEST_F(StandIn, PeerCloseCausesTheLogoutCallbackAndAResetTheExceptionFirst) {
   ASSERT_TRUE(events.WaitFor(4));
   std::this_thread::sleep_for(50ms);
   auto seen = events.Seen();
-  if (seen.size() == 5) EXPECT_EQ("exception", seen[3]);
+  if (seen.size() == 5) {
+    EXPECT_EQ("exception", seen[3]);
+  }
   EXPECT_EQ("logout:down", seen.back());
 #else
   ASSERT_TRUE(events.WaitFor(5));

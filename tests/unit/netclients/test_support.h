@@ -4,11 +4,13 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <gtest/gtest.h>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "platform/debugout.h"
+#include "platform/except.h"
 
 namespace testing_support {
 
@@ -47,6 +49,16 @@ public:
   }
 };
 
+// The message of the plat::Exception that work raises, or "(nothing)".
+inline std::string RaisedBy(const std::function<void()>& work) {
+  try {
+    work();
+  } catch (const plat::Exception& e) {
+    return e.Message();
+  }
+  return "(nothing)";
+}
+
 // Fills a record with bytes that differ from one offset to the next (never 0).
 template <class Record>
 void FillPattern(Record& record, int32_t stateValue, size_t stateOffset) {
@@ -80,5 +92,56 @@ struct SetterCase {
   size_t size;
   std::function<void(Client&)> set;
 };
+
+// The setters both client records have, with the offsets of the record type I.
+template <class C, class I>
+std::vector<SetterCase<C>> CommonSetterCases() {
+  return {
+      {"ServerHost", offsetof(I, ServerHost), 128, [](C& c) { c.SetServerHost("h"); }},
+      {"ServerPort", offsetof(I, ServerPort), 4, [](C& c) { c.SetServerPort(81); }},
+      {"LocalPort", offsetof(I, LocalPort), 4, [](C& c) { c.SetLocalPort(82); }},
+      {"ReuseAddr", offsetof(I, ReuseAddr), 4, [](C& c) { c.SetReuseAddr(true); }},
+      {"RecvBufferEnabled", offsetof(I, RecvBufferEnabled), 4,
+       [](C& c) { c.SetRecvBufferEnabled(false); }},
+      {"SendBufferEnabled", offsetof(I, SendBufferEnabled), 4,
+       [](C& c) { c.SetSendBufferEnabled(true); }},
+      {"RecvBufferSize", offsetof(I, RecvBufferSize), 4, [](C& c) { c.SetRecvBufferSize(83); }},
+      {"SendBufferSize", offsetof(I, SendBufferSize), 4, [](C& c) { c.SetSendBufferSize(84); }},
+      {"SendTimeOutEnabled", offsetof(I, SendTimeOutEnabled), 4,
+       [](C& c) { c.SetSendTimeOutEnabled(false); }},
+      {"SendTimeOut", offsetof(I, SendTimeOut), 4, [](C& c) { c.SetSendTimeOut(85); }},
+      {"AutoHeartbeat", offsetof(I, AutoHeartbeat), 4, [](C& c) { c.SetAutoHeartbeat(true); }},
+      {"HeartbeatInterval", offsetof(I, HeartbeatInterval), 4,
+       [](C& c) { c.SetHeartbeatInterval(86); }},
+      {"TerminateWaitTime", offsetof(I, TerminateWaitTime), 4,
+       [](C& c) { c.SetTerminateWaitTime(89); }},
+  };
+}
+
+// Runs each setter on a fresh client over the pattern record that reset() puts in place
+// and returns, and checks that what was written differs from it only in the setter's own
+// bytes, that the record was read back afterwards, and that the same value writes again.
+template <class Client, class Info, class Reset, class Make>
+void CheckSetterPattern(const std::vector<SetterCase<Client>>& cases, Reset reset, Make make,
+                        std::vector<Info>& writes, std::vector<std::string>& calls,
+                        const std::vector<std::string>& writeThenRead) {
+  for (const auto& setter : cases) {
+    SCOPED_TRACE(setter.name);
+    Info reported = reset();
+    auto client = make();
+    writes.clear();
+    setter.set(*client);
+    ASSERT_EQ(1u, writes.size());
+    auto changed = Differences(reported, writes[0]);
+    EXPECT_FALSE(changed.empty());
+    for (size_t offset : changed) {
+      EXPECT_GE(offset, setter.offset);
+      EXPECT_LT(offset, setter.offset + setter.size);
+    }
+    EXPECT_EQ(writeThenRead, calls);
+    setter.set(*client);
+    EXPECT_EQ(2u, writes.size());
+  }
+}
 
 }  // namespace testing_support
