@@ -1,6 +1,11 @@
 #include "uNetrik.h"
 
+#include <cstring>
+
 #include "Netrik.h"
+#include "netclients/AvsSvc.h"
+#include "netclients/CmdSvc.h"
+#include "netclients/P2PFile.h"
 #include "platform/ansi.h"
 #include "platform/ansifile.h"
 #include "platform/except.h"
@@ -8,6 +13,10 @@
 #include "uCommon.h"
 
 namespace netrik {
+
+using netclients::TAVSClient;
+using netclients::TCMDClient;
+using netclients::TP2PClient;
 
 TNetrik* NetrikInstance = nullptr;
 std::recursive_mutex* NetrikLock = nullptr;
@@ -21,6 +30,45 @@ const char kUnit[] = "uNetrik";
 
 void Report(const plat::Exception& e, const char* method) {
   LogException(e, kModule, kUnit, method, "");
+}
+
+// Runs work on the client as its own class; false when it is none of the three.
+template <typename Work>
+bool WithClient(plat::TComponent* client, Work work) {
+  if (auto* cmd = dynamic_cast<TCMDClient*>(client)) {
+    work(*cmd);
+  } else if (auto* avs = dynamic_cast<TAVSClient*>(client)) {
+    work(*avs);
+  } else if (auto* p2p = dynamic_cast<TP2PClient*>(client)) {
+    work(*p2p);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+bool IsActive(const TCMDClient& c) { return c.Connected(); }
+template <typename Kind>
+bool IsActive(const netclients::TLoginClient<Kind>& c) {
+  return c.Logined();
+}
+
+// The identity the host passed; a null pointer is refused rather than read.
+plat::Guid HostGuid(const TNetrikGUID* objID) {
+  if (!objID) throw plat::Exception("Invalid ObjID pointer (nil)");
+  plat::Guid guid;
+  static_assert(sizeof guid == sizeof *objID, "GUID layout");
+  std::memcpy(&guid, objID, sizeof guid);
+  return guid;
+}
+
+// Frees clients taken out of the table, in order; a client's destructor lets no error out.
+void FreeClients(std::vector<plat::TComponent*>& clients) {
+  for (plat::TComponent*& client : clients) {
+    delete client;
+    client = nullptr;
+  }
+  clients.clear();
 }
 
 // A text argument from the host: a null pointer is the empty text.
@@ -38,26 +86,230 @@ std::string OwnFolder() {
 // held across the body, nothing done without an instance, and every exception of the
 // general class reported under the export's name. The body may change the result as it goes;
 // the result it holds when an exception arises is the one returned.
+//
+// Clients that the body takes out of the table are freed after the lock is released, in
+// the order given: freeing a client waits for its running event callback, and that callback
+// may be a hook calling an export, which waits for the lock.
 template <typename Body>
 int32_t RunExport(const char* method, int32_t defaultResult, Body body) {
   int32_t result = defaultResult;
+  std::vector<plat::TComponent*> released;
   try {
-    std::lock_guard<std::recursive_mutex> guard(*NetrikLock);
-    if (NetrikInstance) body(*NetrikInstance, result);
+    {
+      std::lock_guard<std::recursive_mutex> guard(*NetrikLock);
+      if (NetrikInstance) body(*NetrikInstance, result, released);
+    }
+    FreeClients(released);
   } catch (const plat::Exception& e) {
     Report(e, method);
+    FreeClients(released);
   }
   return result;
+}
+
+// --- Connection table --------------------------------------------------------------------
+
+TConnectionItem* TConnections::Item(int index) const {
+  if (index < 0 || index >= Count()) plat::RaiseListIndexError(index);
+  return items_[static_cast<size_t>(index)];
+}
+
+void TConnections::Delete(int index) { delete Item(index); }
+
+void TConnections::Clear() {
+  while (!items_.empty()) delete items_.back();
+}
+
+std::vector<plat::TComponent*> TConnections::DetachClients() {
+  std::vector<plat::TComponent*> clients;
+  while (!items_.empty()) {
+    TConnectionItem* item = items_.back();
+    if (item->Client) clients.push_back(item->Client);
+    item->Client = nullptr;
+    delete item;
+  }
+  return clients;
+}
+
+TConnectionItem::TConnectionItem(TConnections& collection) : collection_(collection) {
+  collection_.items_.push_back(this);
+}
+
+TConnectionItem::~TConnectionItem() {
+  // While the client goes down its item is still in the table but matches nothing.
+  plat::TComponent* client = Client;
+  Client = nullptr;
+  delete client;
+  auto& items = collection_.items_;
+  for (auto it = items.begin(); it != items.end(); ++it) {
+    if (*it == this) {
+      items.erase(it);
+      break;
+    }
+  }
+}
+
+bool IsClientActive(const plat::TComponent* client) {
+  bool active = false;
+  WithClient(const_cast<plat::TComponent*>(client), [&](auto& c) { active = IsActive(c); });
+  return active;
 }
 
 // --- TNetrik -----------------------------------------------------------------------------
 
 TNetrik::~TNetrik() {
-  // Only reached with everything released, or after a Destroy that raised: what is left
-  // then stays unfreed, as the plug-ins' and clients' own code may be what failed.
+  // Only reached after a complete Destroy; the table frees nothing more.
 }
 
-void TNetrik::Destroy() { ClearPlugs(); }
+void TNetrik::Destroy() {
+  ClearPlugs();
+  connections_.Clear();
+}
+
+void TNetrik::Destroy(std::vector<plat::TComponent*>& clients) {
+  ClearPlugs();
+  clients = connections_.DetachClients();
+}
+
+TConnectionItem* TNetrik::FindConnectionItem(const TNetrikGUID* objID) const {
+  // The identities are compared as their 16 bytes: the braced upper-case text is one-to-one
+  // with them, so this is the exact text comparison without formatting a text per item.
+  plat::Guid guid = HostGuid(objID);
+  for (int i = connections_.Count() - 1; i >= 0; --i) {
+    TConnectionItem* item = connections_.Item(i);
+    bool equal = false;
+    if (WithClient(item->Client, [&](auto& c) { equal = c.ClientBlock().ObjID == guid; }) && equal)
+      return item;
+  }
+  return nullptr;
+}
+
+TConnectionItem* TNetrik::AddConnection(int32_t clientKind, const TNetrikGUID* objID,
+                                        const std::string& host, int32_t port) {
+  if (FindConnectionItem(objID)) return nullptr;
+  if (clientKind < NETRIK_KIND_COMMAND || clientKind > NETRIK_KIND_P2PFILE) return nullptr;
+  std::string text = plat::GuidToString(HostGuid(objID));
+  TConnectionItem* item = new TConnectionItem(connections_);
+  // The settings are made while the client still raises on the library's result codes.
+  auto configure = [&](auto* client) {
+    item->Client = client;
+    client->SetObjID(text);
+    client->SetServerHost(host);
+    client->SetServerPort(port);
+  };
+  switch (clientKind) {
+    case NETRIK_KIND_COMMAND: {
+      TCMDClient* client = new TCMDClient(nullptr);
+      configure(client);
+      client->SetUseComInThread(true);
+      client->SetShowDebugInfo(false);
+      client->OnConnect = &TNetrik::CMDClientConnect;
+      client->OnDisconnect = &TNetrik::CMDClientDisconnect;
+      break;
+    }
+    case NETRIK_KIND_AUDIOVIDEO: {
+      TAVSClient* client = new TAVSClient(nullptr);
+      configure(client);
+      client->SetShowDebugInfo(false);
+      client->OnLogin = &TNetrik::AVSClientConnect;
+      client->OnLogout = &TNetrik::AVSClientDisconnect;
+      break;
+    }
+    default: {
+      TP2PClient* client = new TP2PClient(nullptr);
+      configure(client);
+      client->SetShowDebugInfo(false);
+      client->OnLogin = &TNetrik::P2PClientConnect;
+      client->OnLogout = &TNetrik::P2PClientDisconnect;
+      break;
+    }
+  }
+  return item;
+}
+
+plat::TComponent* TNetrik::RemoveConnection(const TNetrikGUID* objID) {
+  TConnectionItem* item = FindConnectionItem(objID);
+  if (!item) return nullptr;
+  plat::TComponent* client = item->Client;
+  item->Client = nullptr;
+  for (int i = 0; i < connections_.Count(); ++i) {
+    if (connections_.Item(i) == item) {
+      connections_.Delete(i);
+      break;
+    }
+  }
+  return client;
+}
+
+void TNetrik::UpdateConnection(int32_t clientKind, const TNetrikGUID* objID,
+                               const std::string& host, int32_t port) {
+  TConnectionItem* item = FindConnectionItem(objID);
+  if (!item) return;
+  // Only the kind the connection was made with applies; its client must be down.
+  auto update = [&](auto* client) {
+    if (!client || IsActive(*client)) return;
+    client->SetServerHost(host);
+    client->SetServerPort(port);
+  };
+  switch (clientKind) {
+    case NETRIK_KIND_COMMAND: update(dynamic_cast<TCMDClient*>(item->Client)); break;
+    case NETRIK_KIND_AUDIOVIDEO: update(dynamic_cast<TAVSClient*>(item->Client)); break;
+    case NETRIK_KIND_P2PFILE: update(dynamic_cast<TP2PClient*>(item->Client)); break;
+    default: break;
+  }
+}
+
+// --- Connection events -------------------------------------------------------------------
+
+namespace {
+
+// Looks up the hook, fills the record from the sender and calls the hook; reports under the
+// handler's name and never lets an error reach the component.
+void CallConnectionHook(const char* method, int32_t hookID, plat::TComponent* sender) {
+  try {
+    uint32_t hookData = 0;
+    TSysHookProc proc = nullptr;
+    if (GetSysHookProc(0, hookID, &hookData, &proc) == 0) return;
+    TConnectionHookInfo info;
+    std::memset(&info, 0, sizeof info);
+    bool known = WithClient(sender, [&](auto& c) {
+      plat::Guid guid{};
+      plat::StringToGuid(c.ObjID(), guid);
+      std::memcpy(&info.ObjID, &guid, sizeof info.ObjID);
+      info.InfoHeader = c.GetInfoHeader();
+      info.Active = IsActive(c) ? -1 : 0;
+      StrToBuf(c.ServerHost(), info.ServerHost, sizeof info.ServerHost - 1);
+      info.ServerPort = c.ServerPort();
+      info.LocalPort = c.LocalPort();
+    });
+    if (!known) return;
+    // The sender is not touched after this call: the hook may lead to its release.
+    proc(0, hookID, hookData, &info, 0);
+  } catch (const plat::Exception& e) {
+    Report(e, method);
+  }
+}
+
+}  // namespace
+
+void TNetrik::CMDClientConnect(plat::TComponent* Sender) {
+  CallConnectionHook("CMDClientConnect", NETRIK_HOOK_CMD_CONNECT, Sender);
+}
+void TNetrik::CMDClientDisconnect(plat::TComponent* Sender) {
+  CallConnectionHook("CMDClientDisconnect", NETRIK_HOOK_CMD_DISCONNECT, Sender);
+}
+void TNetrik::AVSClientConnect(plat::TComponent* Sender) {
+  CallConnectionHook("AVSClientConnect", NETRIK_HOOK_AVS_LOGIN, Sender);
+}
+void TNetrik::AVSClientDisconnect(plat::TComponent* Sender) {
+  CallConnectionHook("AVSClientDisconnect", NETRIK_HOOK_AVS_LOGOUT, Sender);
+}
+void TNetrik::P2PClientConnect(plat::TComponent* Sender) {
+  CallConnectionHook("P2PClientConnect", NETRIK_HOOK_P2P_LOGIN, Sender);
+}
+void TNetrik::P2PClientDisconnect(plat::TComponent* Sender) {
+  CallConnectionHook("P2PClientDisconnect", NETRIK_HOOK_P2P_LOGOUT, Sender);
+}
 
 TPlug* TNetrik::Plug(int index) const {
   if (index < 0 || index >= PlugCount()) plat::RaiseListIndexError(index);
@@ -147,6 +399,9 @@ void NetrikFinalize() {
 
 }  // namespace netrik
 
+using netclients::TAVSClient;
+using netclients::TCMDClient;
+using netclients::TP2PClient;
 using netrik::RunExport;
 using netrik::TNetrik;
 
@@ -168,17 +423,99 @@ int32_t NETRIK_CALL InitNetrik(const char* PlugListFile) {
 }
 
 void NETRIK_CALL StartNetrik(void) {
-  RunExport("StartNetrik", 0, [](TNetrik& n, int32_t&) { n.StartPlugs(); });
+  RunExport("StartNetrik", 0, [](TNetrik& n, int32_t&, auto&) { n.StartPlugs(); });
 }
 
 void NETRIK_CALL StopNetrik(void) {
-  RunExport("StopNetrik", 0, [](TNetrik& n, int32_t&) { n.StopPlugs(); });
+  RunExport("StopNetrik", 0, [](TNetrik& n, int32_t&, auto&) { n.StopPlugs(); });
+}
+
+int32_t NETRIK_CALL CreateConnection(int32_t ClientKind, const TNetrikGUID* ObjID,
+                                     const char* Host, int32_t Port) {
+  return RunExport("CreateConnection", 0, [&](TNetrik& n, int32_t& result, auto&) {
+    std::string host = netrik::Text(Host);
+    result = n.AddConnection(ClientKind, ObjID, host, Port) ? -1 : 0;
+  });
+}
+
+void NETRIK_CALL DestroyConnection(const TNetrikGUID* ObjID) {
+  RunExport("DestroyConnection", 0, [&](TNetrik& n, int32_t&, auto& released) {
+    if (plat::TComponent* client = n.RemoveConnection(ObjID)) released.push_back(client);
+  });
+}
+
+void NETRIK_CALL ModifyConnection(int32_t ClientKind, const TNetrikGUID* ObjID, const char* Host,
+                                  int32_t Port) {
+  RunExport("ModifyConnection", 0, [&](TNetrik& n, int32_t&, auto&) {
+    std::string host = netrik::Text(Host);
+    n.UpdateConnection(ClientKind, ObjID, host, Port);
+  });
+}
+
+int32_t NETRIK_CALL OpenConnection(const TNetrikGUID* ObjID) {
+  return RunExport("OpenConnection", 0, [&](TNetrik& n, int32_t& result, auto&) {
+    netrik::TConnectionItem* item = n.FindConnectionItem(ObjID);
+    if (!item) return;
+    // The state after the call decides, not the library's result code.
+    if (auto* cmd = dynamic_cast<TCMDClient*>(item->Client)) {
+      cmd->Connect();
+      result = cmd->Connected() ? -1 : 0;
+    } else if (auto* avs = dynamic_cast<TAVSClient*>(item->Client)) {
+      avs->Login();
+      result = avs->Logined() ? -1 : 0;
+    } else if (auto* p2p = dynamic_cast<TP2PClient*>(item->Client)) {
+      p2p->Login();
+      result = p2p->Logined() ? -1 : 0;
+    }
+  });
+}
+
+void NETRIK_CALL CloseConnection(const TNetrikGUID* ObjID) {
+  RunExport("CloseConnection", 0, [&](TNetrik& n, int32_t&, auto&) {
+    netrik::TConnectionItem* item = n.FindConnectionItem(ObjID);
+    if (!item) return;
+    if (auto* cmd = dynamic_cast<TCMDClient*>(item->Client))
+      cmd->Disconnect();
+    else if (auto* avs = dynamic_cast<TAVSClient*>(item->Client))
+      avs->Logout();
+    else if (auto* p2p = dynamic_cast<TP2PClient*>(item->Client))
+      p2p->Logout();
+  });
+}
+
+int32_t NETRIK_CALL IsConnectionActive(const TNetrikGUID* ObjID) {
+  return RunExport("IsConnectionActive", 0, [&](TNetrik& n, int32_t& result, auto&) {
+    netrik::TConnectionItem* item = n.FindConnectionItem(ObjID);
+    if (item && netrik::IsClientActive(item->Client)) result = -1;
+  });
+}
+
+int32_t NETRIK_CALL CanConnectionClose(const TNetrikGUID* ObjID) {
+  // Every connection answers "no", found or not.
+  return RunExport("CanConnectionClose", 0,
+                   [&](TNetrik& n, int32_t&, auto&) { n.FindConnectionItem(ObjID); });
+}
+
+int32_t NETRIK_CALL FindConnection(const TNetrikGUID* ObjID) {
+  return RunExport("FindConnection", 0, [&](TNetrik& n, int32_t& result, auto&) {
+    if (n.FindConnectionItem(ObjID)) result = -1;
+  });
+}
+
+int32_t NETRIK_CALL NewConnectionRoutingID(const TNetrikGUID* ObjID) {
+  return RunExport("NewConnectionRoutingID", -1, [&](TNetrik& n, int32_t& result, auto&) {
+    netrik::TConnectionItem* item = n.FindConnectionItem(ObjID);
+    if (!item || dynamic_cast<TCMDClient*>(item->Client)) return;
+    if (dynamic_cast<TAVSClient*>(item->Client) ||
+        dynamic_cast<TP2PClient*>(item->Client))
+      result = ++item->RoutingID;
+  });
 }
 
 void NETRIK_CALL UnInitNetrik(void) {
-  RunExport("UnInitNetrik", 0, [](TNetrik& n, int32_t&) {
+  RunExport("UnInitNetrik", 0, [](TNetrik& n, int32_t&, auto& released) {
     netrik::NetrikInstance = nullptr;
-    n.Destroy();
+    n.Destroy(released);
     delete &n;
   });
 }
