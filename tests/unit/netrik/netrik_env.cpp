@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "NetrikLibrary.h"
+#include "netclients/NetworkApi.h"
 #include "netrik_test_support.h"
+#include "network/StandIn.h"
 #include "platform/debugout.h"
 
 namespace netrik_test {
@@ -14,7 +16,13 @@ std::vector<std::string>* g_lines = nullptr;
 // The library is loaded once for the whole run, as a host's LoadLibrary would.
 class NetrikEnvironment : public ::testing::Environment {
 public:
-  void SetUp() override { netrik::NetrikLibraryLoad(); }
+  void SetUp() override {
+#ifndef _WIN32
+    // Natively the clients reach the stand-in network library directly.
+    netclients::SetNetworkApi(network::StandInApi());
+#endif
+    netrik::NetrikLibraryLoad();
+  }
   void TearDown() override { netrik::NetrikLibraryUnload(); }
 };
 

@@ -212,3 +212,22 @@ TEST_F(PlugHost, UnloadingTheLibraryReleasesThePlugs) {
                              {"PlugB DllStopPlug", "PlugA DllStopPlug"}}));
   EXPECT_EQ(netrik::NetrikInstance, nullptr);
 }
+
+TEST_F(PlugHost, PlugEntriesMayCallTheExportsBack) {
+#if defined(_WIN32)
+  // The plug-in finds the exports in Netrik.dll; the Windows host test covers this there.
+  GTEST_SKIP() << "needs Netrik.dll";
+#endif
+  // The same GUID the re-entering plug-in asks about.
+  const TNetrikGUID probe = {0x01234567, 0x89AB, 0xCDEF, {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF}};
+  DebugCapture capture;
+  EXPECT_EQ(InitNetrik(List("PlugReenter.dll").c_str()), -1);
+  EXPECT_EQ(CreateConnection(NETRIK_KIND_AUDIOVIDEO, &probe, "127.0.0.1", 1), -1);
+  StartNetrik();
+  EXPECT_EQ(NewConnectionRoutingID(&probe), 2);
+  EXPECT_EQ(Calls(), Concat({Loaded("PlugReenter"),
+                             {"PlugReenter DllLoadPlug FindConnection=0", "PlugReenter DllStartPlug",
+                              "PlugReenter DllStartPlug FindConnection=-1",
+                              "PlugReenter DllStartPlug NewConnectionRoutingID=1"}}));
+  EXPECT_TRUE(capture.Lines().empty());
+}

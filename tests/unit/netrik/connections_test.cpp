@@ -1,0 +1,301 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "Netrik.h"
+#include "loopback.h"
+#include "netrik_test_support.h"
+#include "uNetrik.h"
+#include "uSysHooks.h"
+
+using netrik_test::DebugCapture;
+using netrik_test::Listener;
+
+namespace {
+
+TNetrikGUID Id(uint32_t n) { return TNetrikGUID{n, 0xBEEF, 0x4A5B, {1, 2, 3, 4, 5, 6, 7, 8}}; }
+
+// Every hook call, kept with a copy of its record.
+struct HookCall {
+  int32_t Category, HookID;
+  uint32_t HookData, Reserved;
+  TConnectionHookInfo Info;
+};
+
+std::mutex g_lock;
+std::condition_variable g_changed;
+std::vector<HookCall> g_hookCalls;
+
+int32_t NETRIK_CALL RecordHook(int32_t c, int32_t id, uint32_t data, void* info, uint32_t r) {
+  HookCall call{c, id, data, r, {}};
+  std::memcpy(&call.Info, info, sizeof call.Info);
+  std::lock_guard<std::mutex> guard(g_lock);
+  g_hookCalls.push_back(call);
+  g_changed.notify_all();
+  return 0;
+}
+
+int32_t NETRIK_CALL OtherHook(int32_t, int32_t, uint32_t, void*, uint32_t) { return 0; }
+
+// Waits (at most five seconds) for a call of the hook id; its record, or nullptr.
+bool WaitForHook(int32_t hookID, HookCall* out) {
+  std::unique_lock<std::mutex> guard(g_lock);
+  bool found = g_changed.wait_for(guard, std::chrono::seconds(5), [&] {
+    for (const HookCall& c : g_hookCalls)
+      if (c.HookID == hookID) return true;
+    return false;
+  });
+  if (!found) return false;
+  for (const HookCall& c : g_hookCalls)
+    if (c.HookID == hookID) {
+      *out = c;
+      break;
+    }
+  return true;
+}
+
+class Connections : public ::testing::Test {
+protected:
+  void SetUp() override {
+    netrik::ClearSysHooks();
+    std::lock_guard<std::mutex> guard(g_lock);
+    g_hookCalls.clear();
+  }
+  void TearDown() override {
+    UnInitNetrik();
+    netrik::ClearSysHooks();
+  }
+  static void Init() { ASSERT_EQ(InitNetrik(nullptr), -1); }
+};
+
+}  // namespace
+
+TEST_F(Connections, EveryExportDoesNothingWithoutInstance) {
+  DebugCapture capture;
+  TNetrikGUID id = Id(1);
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round == 0 ? "before InitNetrik" : "after UnInitNetrik");
+    EXPECT_EQ(CreateConnection(NETRIK_KIND_COMMAND, &id, "127.0.0.1", 1), 0);
+    EXPECT_EQ(FindConnection(&id), 0);
+    EXPECT_EQ(OpenConnection(&id), 0);
+    EXPECT_EQ(IsConnectionActive(&id), 0);
+    EXPECT_EQ(CanConnectionClose(&id), 0);
+    EXPECT_EQ(NewConnectionRoutingID(&id), -1);
+    CloseConnection(&id);
+    ModifyConnection(NETRIK_KIND_COMMAND, &id, "h", 2);
+    DestroyConnection(&id);
+    StartNetrik();
+    StopNetrik();
+    UnInitNetrik();
+    if (round == 0) {
+      Init();
+      EXPECT_EQ(CreateConnection(NETRIK_KIND_AUDIOVIDEO, &id, "127.0.0.1", 1), -1);
+      UnInitNetrik();
+      UnInitNetrik();  // a second one does nothing
+    }
+  }
+  EXPECT_TRUE(capture.Lines().empty());
+}
+
+TEST_F(Connections, TableKeyedByGuidWhateverTheKind) {
+  DebugCapture capture;
+  Init();
+  TNetrikGUID a = Id(1), b = Id(2);
+  EXPECT_EQ(CreateConnection(NETRIK_KIND_AUDIOVIDEO, &a, "127.0.0.1", 1), -1);
+  EXPECT_EQ(NewConnectionRoutingID(&a), 1);
+  for (int kind : {1, 2, 3}) EXPECT_EQ(CreateConnection(kind, &a, "127.0.0.1", 9), 0) << kind;
+  // The first is untouched: still an audio/video connection with its routing counter.
+  EXPECT_EQ(NewConnectionRoutingID(&a), 2);
+  for (int kind : {0, 4, -1}) {
+    EXPECT_EQ(CreateConnection(kind, &b, "127.0.0.1", 1), 0) << kind;
+    EXPECT_EQ(FindConnection(&b), 0) << kind;
+  }
+  EXPECT_EQ(netrik::NetrikInstance->Connections().Count(), 1);
+  DestroyConnection(&b);  // not in the table: nothing
+  EXPECT_EQ(FindConnection(&a), -1);
+  DestroyConnection(&a);
+  EXPECT_EQ(FindConnection(&a), 0);
+  EXPECT_EQ(netrik::NetrikInstance->Connections().Count(), 0);
+  EXPECT_TRUE(capture.Lines().empty());
+}
+
+TEST_F(Connections, RoutingNumbersPerConnection) {
+  Init();
+  TNetrikGUID avs = Id(1), p2p = Id(2), cmd = Id(3), none = Id(4);
+  CreateConnection(NETRIK_KIND_AUDIOVIDEO, &avs, "127.0.0.1", 1);
+  CreateConnection(NETRIK_KIND_P2PFILE, &p2p, "127.0.0.1", 1);
+  CreateConnection(NETRIK_KIND_COMMAND, &cmd, "127.0.0.1", 1);
+  EXPECT_EQ(NewConnectionRoutingID(&avs), 1);
+  EXPECT_EQ(NewConnectionRoutingID(&p2p), 1);
+  EXPECT_EQ(NewConnectionRoutingID(&avs), 2);
+  EXPECT_EQ(NewConnectionRoutingID(&avs), 3);
+  EXPECT_EQ(NewConnectionRoutingID(&cmd), -1);
+  EXPECT_EQ(NewConnectionRoutingID(&none), -1);
+  DestroyConnection(&avs);
+  EXPECT_EQ(NewConnectionRoutingID(&avs), -1);
+  CreateConnection(NETRIK_KIND_AUDIOVIDEO, &avs, "127.0.0.1", 1);
+  EXPECT_EQ(NewConnectionRoutingID(&avs), 1);
+  // A second InitNetrik keeps the instance and its connections.
+  Init();
+  EXPECT_EQ(NewConnectionRoutingID(&avs), 2);
+  EXPECT_EQ(FindConnection(&cmd), -1);
+}
+
+TEST_F(Connections, OpenCloseAndActiveStateForEachKind) {
+  DebugCapture capture;
+  Init();
+  Listener server;
+  int closed = netrik_test::ClosedPort();
+  for (int kind : {1, 2, 3}) {
+    SCOPED_TRACE(kind);
+    TNetrikGUID up = Id(10 + kind), down = Id(20 + kind);
+    ASSERT_EQ(CreateConnection(kind, &up, "127.0.0.1", server.Port()), -1);
+    ASSERT_EQ(CreateConnection(kind, &down, "127.0.0.1", closed), -1);
+    EXPECT_EQ(IsConnectionActive(&up), 0);
+    EXPECT_EQ(OpenConnection(&up), -1);
+    EXPECT_EQ(IsConnectionActive(&up), -1);
+    EXPECT_EQ(CanConnectionClose(&up), 0);
+    // A refused connect shows only as an inactive connection, without a report.
+    EXPECT_EQ(OpenConnection(&down), 0);
+    EXPECT_EQ(IsConnectionActive(&down), 0);
+    EXPECT_EQ(CanConnectionClose(&down), 0);
+    CloseConnection(&up);
+    EXPECT_EQ(IsConnectionActive(&up), 0);
+    EXPECT_EQ(OpenConnection(&up), -1);  // opened again
+  }
+  TNetrikGUID none = Id(99);
+  EXPECT_EQ(OpenConnection(&none), 0);
+  EXPECT_EQ(CanConnectionClose(&none), 0);
+  EXPECT_TRUE(capture.Lines().empty());
+}
+
+TEST_F(Connections, ModifyOnlyWhileInactive) {
+  Init();
+  Listener first, second;
+  TNetrikGUID id = Id(1);
+  RegisterSysHookProc(0, NETRIK_HOOK_AVS_LOGIN, 0, &RecordHook);
+  CreateConnection(NETRIK_KIND_AUDIOVIDEO, &id, "127.0.0.1", first.Port());
+  ASSERT_EQ(OpenConnection(&id), -1);
+  ModifyConnection(NETRIK_KIND_AUDIOVIDEO, &id, "127.0.0.2", netrik_test::ClosedPort());
+  CloseConnection(&id);
+  ASSERT_EQ(OpenConnection(&id), -1);  // host and port were left as they were
+  HookCall call;
+  ASSERT_TRUE(WaitForHook(NETRIK_HOOK_AVS_LOGIN, &call));
+  EXPECT_EQ(call.Info.ServerPort, first.Port());
+  CloseConnection(&id);
+  // Inactive: the change applies, but only under the connection's own kind.
+  ModifyConnection(NETRIK_KIND_COMMAND, &id, "127.0.0.1", netrik_test::ClosedPort());
+  ModifyConnection(NETRIK_KIND_AUDIOVIDEO, &id, "127.0.0.1", second.Port());
+  {
+    std::lock_guard<std::mutex> guard(g_lock);
+    g_hookCalls.clear();
+  }
+  ASSERT_EQ(OpenConnection(&id), -1);
+  ASSERT_TRUE(WaitForHook(NETRIK_HOOK_AVS_LOGIN, &call));
+  EXPECT_EQ(call.Info.ServerPort, second.Port());
+}
+
+TEST_F(Connections, EachEventCallsTheFirstHookWithTheRecord) {
+  DebugCapture capture;
+  Init();
+  Listener server;
+  for (int id = 1; id <= 6; ++id) {
+    RegisterSysHookProc(1, id, 0, &OtherHook);  // another category: never called
+    RegisterSysHookProc(0, id, 0x700 + id, &RecordHook);
+    RegisterSysHookProc(0, id, 0x800 + id, &OtherHook);  // second for the pair: never called
+  }
+  struct Kind {
+    int32_t kind, upHook, downHook;
+  };
+  for (Kind k : {Kind{1, 1, 2}, Kind{2, 3, 4}, Kind{3, 5, 6}}) {
+    SCOPED_TRACE(k.kind);
+    TNetrikGUID id = Id(0xC0DE0000u + k.kind);
+    ASSERT_EQ(CreateConnection(k.kind, &id, "127.0.0.1", server.Port()), -1);
+    ASSERT_EQ(OpenConnection(&id), -1);
+    HookCall up;
+    ASSERT_TRUE(WaitForHook(k.upHook, &up));
+    CloseConnection(&id);
+    HookCall down;
+    ASSERT_TRUE(WaitForHook(k.downHook, &down));
+    for (const HookCall* c : {&up, &down}) {
+      EXPECT_EQ(c->Category, 0);
+      EXPECT_EQ(c->HookData, 0x700u + c->HookID);
+      EXPECT_EQ(c->Reserved, 0u);
+      EXPECT_EQ(std::memcmp(&c->Info.ObjID, &id, 16), 0);
+      EXPECT_STREQ(c->Info.ServerHost, "127.0.0.1");
+      for (size_t i = 9; i < sizeof c->Info.ServerHost; ++i) ASSERT_EQ(c->Info.ServerHost[i], 0);
+      EXPECT_EQ(c->Info.ServerPort, server.Port());
+    }
+    EXPECT_EQ(up.Info.Active, -1);
+    EXPECT_NE(up.Info.LocalPort, 0);
+    EXPECT_EQ(down.Info.Active, 0);
+  }
+  std::lock_guard<std::mutex> guard(g_lock);
+  EXPECT_EQ(g_hookCalls.size(), 6u);
+  EXPECT_TRUE(capture.Lines().empty());
+}
+
+TEST_F(Connections, RecordHostIsCutTo127BytesAndAlwaysTerminated) {
+  Init();
+  RegisterSysHookProc(0, NETRIK_HOOK_P2P_LOGIN, 5, &RecordHook);
+  for (size_t length : {0u, 126u, 127u, 128u, 200u}) {
+    SCOPED_TRACE(length);
+    TNetrikGUID id = Id(static_cast<uint32_t>(length) + 1);
+    std::string host(length, 'h');
+    ASSERT_EQ(CreateConnection(NETRIK_KIND_P2PFILE, &id, host.c_str(), 7), -1);
+    {
+      std::lock_guard<std::mutex> guard(g_lock);
+      g_hookCalls.clear();
+    }
+    // The handler reads the client as it stands; the library need not be involved.
+    netrik::TNetrik* n = netrik::NetrikInstance;
+    n->P2PClientConnect(n->FindConnectionItem(&id)->Client);
+    HookCall call;
+    ASSERT_TRUE(WaitForHook(NETRIK_HOOK_P2P_LOGIN, &call));
+    size_t kept = length < 127 ? length : 127;
+    EXPECT_EQ(std::string(call.Info.ServerHost, kept), host.substr(0, kept));
+    for (size_t i = kept; i < 128; ++i) ASSERT_EQ(call.Info.ServerHost[i], 0) << i;
+    EXPECT_EQ(call.Info.Active, 0);
+    EXPECT_EQ(call.Info.ServerPort, 7);
+  }
+}
+
+TEST_F(Connections, NoHookNoCallNoReport) {
+  DebugCapture capture;
+  Init();
+  Listener server;
+  RegisterSysHookProc(1, NETRIK_HOOK_CMD_CONNECT, 0, &RecordHook);
+  TNetrikGUID id = Id(1);
+  CreateConnection(NETRIK_KIND_COMMAND, &id, "127.0.0.1", server.Port());
+  ASSERT_EQ(OpenConnection(&id), -1);
+  CloseConnection(&id);
+  DestroyConnection(&id);
+  std::lock_guard<std::mutex> guard(g_lock);
+  EXPECT_TRUE(g_hookCalls.empty());
+  EXPECT_TRUE(capture.Lines().empty());
+}
+
+TEST_F(Connections, HooksSurviveUnInitAndNullIdentityIsReported) {
+  RegisterSysHookProc(0, NETRIK_HOOK_AVS_LOGIN, 1, &RecordHook);
+  Init();
+  UnInitNetrik();
+  Init();
+  uint32_t data = 0;
+  TSysHookProc proc = nullptr;
+  EXPECT_EQ(GetSysHookProc(0, NETRIK_HOOK_AVS_LOGIN, &data, &proc), -1);
+  EXPECT_EQ(proc, &RecordHook);
+
+  DebugCapture capture;
+  EXPECT_EQ(FindConnection(nullptr), 0);
+  EXPECT_EQ(NewConnectionRoutingID(nullptr), -1);
+  EXPECT_EQ(CreateConnection(NETRIK_KIND_COMMAND, nullptr, "h", 1), 0);
+  ASSERT_EQ(capture.Lines().size(), 3u);
+  EXPECT_EQ(capture.Lines()[0],
+            netrik_test::ReportLine("Invalid ObjID pointer (nil)", "uNetrik", "FindConnection"));
+  EXPECT_NE(capture.Lines()[2].find("CreateConnection"), std::string::npos);
+}

@@ -1,0 +1,369 @@
+// A host program for Netrik.dll: loads the library from its own folder, checks its export
+// and import tables, runs the life cycle with a plug-in list, opens a command and an
+// audio/video connection to loopback listeners, checks the records its hooks receive, and
+// unloads the library with the connections still open.
+//   netrik_host check          the whole run, as a test (exit code 0 when all is well)
+//   netrik_host demo <port>    one audio/video connection to 127.0.0.1:<port>, printed
+#include <winsock2.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "Netrik.h"
+
+namespace {
+
+int g_failures = 0;
+
+void Check(bool ok, const char* what) {
+  std::printf("%s %s\n", ok ? "ok  " : "FAIL", what);
+  if (!ok) ++g_failures;
+}
+
+std::string Folder() {
+  char path[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string s(path, n);
+  return s.substr(0, s.find_last_of('\\') + 1);
+}
+
+// --- The library's exports, found by name ----------------------------------------------
+
+struct Api {
+  decltype(&::InitNetrik) InitNetrik;
+  decltype(&::StartNetrik) StartNetrik;
+  decltype(&::StopNetrik) StopNetrik;
+  decltype(&::UnInitNetrik) UnInitNetrik;
+  decltype(&::CreateConnection) CreateConnection;
+  decltype(&::OpenConnection) OpenConnection;
+  decltype(&::IsConnectionActive) IsConnectionActive;
+  decltype(&::NewConnectionRoutingID) NewConnectionRoutingID;
+  decltype(&::RegisterSysHookProc) RegisterSysHookProc;
+  decltype(&::EnumSysHookProcs) EnumSysHookProcs;
+};
+
+template <typename T>
+void Bind(HMODULE m, T& fn, const char* name) {
+  fn = reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(m, name)));
+}
+
+Api BindApi(HMODULE m) {
+  Api a{};
+  Bind(m, a.InitNetrik, "InitNetrik");
+  Bind(m, a.StartNetrik, "StartNetrik");
+  Bind(m, a.StopNetrik, "StopNetrik");
+  Bind(m, a.UnInitNetrik, "UnInitNetrik");
+  Bind(m, a.CreateConnection, "CreateConnection");
+  Bind(m, a.OpenConnection, "OpenConnection");
+  Bind(m, a.IsConnectionActive, "IsConnectionActive");
+  Bind(m, a.NewConnectionRoutingID, "NewConnectionRoutingID");
+  Bind(m, a.RegisterSysHookProc, "RegisterSysHookProc");
+  Bind(m, a.EnumSysHookProcs, "EnumSysHookProcs");
+  return a;
+}
+
+// --- Export and import tables ------------------------------------------------------------
+
+const IMAGE_NT_HEADERS32* Headers(HMODULE m) {
+  auto* base = reinterpret_cast<const BYTE*>(m);
+  auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  return reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+}
+
+void CheckExports(HMODULE m) {
+  static const char* const kNames[] = {
+      "EnumSysHookProcs",   "GetSysHookProc",     "UnRegisterSysHookProc", "RegisterSysHookProc",
+      "NewConnectionRoutingID", "FindConnection", "CanConnectionClose",  "IsConnectionActive",
+      "CloseConnection",    "OpenConnection",     "ModifyConnection",      "DestroyConnection",
+      "CreateConnection",   "UnInitNetrik",       "StopNetrik",            "StartNetrik",
+      "InitNetrik"};
+  auto* base = reinterpret_cast<const BYTE*>(m);
+  const IMAGE_DATA_DIRECTORY& dir =
+      Headers(m)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+  auto* exp = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + dir.VirtualAddress);
+  Check(std::strcmp(reinterpret_cast<const char*>(base + exp->Name), "Netrik.dll") == 0,
+        "export directory name is Netrik.dll");
+  Check(exp->NumberOfNames == 17 && exp->NumberOfFunctions == 17, "17 exports, all by name");
+  auto* names = reinterpret_cast<const DWORD*>(base + exp->AddressOfNames);
+  auto* ordinals = reinterpret_cast<const WORD*>(base + exp->AddressOfNameOrdinals);
+  bool allMatch = true;
+  for (int i = 0; i < 17; ++i) {
+    const char* name = kNames[i];
+    DWORD ordinal = static_cast<DWORD>(i + 1);
+    bool found = false;
+    for (DWORD k = 0; k < exp->NumberOfNames; ++k) {
+      if (std::strcmp(reinterpret_cast<const char*>(base + names[k]), name) == 0)
+        found = exp->Base + ordinals[k] == ordinal;
+    }
+    FARPROC byName = GetProcAddress(m, name);
+    FARPROC byOrdinal = GetProcAddress(m, MAKEINTRESOURCEA(ordinal));
+    if (!found || !byName || byName != byOrdinal) {
+      std::printf("     %s is not at ordinal %lu\n", name, ordinal);
+      allMatch = false;
+    }
+  }
+  Check(allMatch, "every export at its ordinal, undecorated");
+}
+
+void CheckImportsNetwork(HMODULE m) {
+  auto* base = reinterpret_cast<const BYTE*>(m);
+  const IMAGE_DATA_DIRECTORY& dir =
+      Headers(m)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  bool found = false;
+  for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
+       d->Name; ++d) {
+    if (lstrcmpiA(reinterpret_cast<const char*>(base + d->Name), "Network.dll") == 0) found = true;
+  }
+  Check(found, "imports Network.dll by name");
+}
+
+// --- Loopback listener -------------------------------------------------------------------
+
+class Listener {
+public:
+  Listener() {
+    sock_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(sock_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    listen(sock_, 16);
+    int len = sizeof a;
+    getsockname(sock_, reinterpret_cast<sockaddr*>(&a), &len);
+    port_ = ntohs(a.sin_port);
+    thread_ = CreateThread(nullptr, 0, &Listener::Run, this, 0, nullptr);
+  }
+  ~Listener() {
+    closesocket(sock_);
+    WaitForSingleObject(thread_, 5000);
+    CloseHandle(thread_);
+    for (SOCKET s : accepted_) closesocket(s);
+  }
+  int Port() const { return port_; }
+
+private:
+  static DWORD WINAPI Run(void* p) {
+    auto* self = static_cast<Listener*>(p);
+    for (int i = 0; i < 64; ++i) {
+      SOCKET s = accept(self->sock_, nullptr, nullptr);
+      if (s == INVALID_SOCKET) break;
+      self->accepted_.push_back(s);
+    }
+    return 0;
+  }
+  SOCKET sock_;
+  int port_ = 0;
+  HANDLE thread_;
+  std::vector<SOCKET> accepted_;
+};
+
+// --- Hooks -------------------------------------------------------------------------------
+
+struct HookCall {
+  LONG count = 0;
+  TConnectionHookInfo info{};
+  int32_t category = -1;
+  uint32_t data = 0;
+  uint32_t reserved = 1;
+  HANDLE event = nullptr;
+};
+HookCall g_hooks[7];
+
+int32_t NETRIK_CALL Hook(int32_t category, int32_t id, uint32_t data, void* info,
+                         uint32_t reserved) {
+  if (id < 1 || id > 6) return 0;
+  HookCall& h = g_hooks[id];
+  if (InterlockedIncrement(&h.count) == 1) {
+    h.category = category;
+    h.data = data;
+    h.reserved = reserved;
+    std::memcpy(&h.info, info, sizeof h.info);
+  }
+  SetEvent(h.event);
+  return 0;
+}
+
+void PrintRecord(const TConnectionHookInfo& r) {
+  const unsigned char* id = reinterpret_cast<const unsigned char*>(&r.ObjID);
+  std::printf("     ObjID     ");
+  for (int i = 0; i < 16; ++i) std::printf("%02X", id[i]);
+  std::printf("\n     InfoHeader %d  Active %d  ServerHost \"%s\"  ServerPort %d  LocalPort %d\n",
+              r.InfoHeader, r.Active, r.ServerHost, r.ServerPort, r.LocalPort);
+}
+
+bool CheckRecord(int id, const GUID& guid, int port, uint32_t data) {
+  const HookCall& h = g_hooks[id];
+  const TConnectionHookInfo& r = h.info;
+  bool hostOk = std::strcmp(r.ServerHost, "127.0.0.1") == 0;
+  for (size_t i = std::strlen("127.0.0.1"); i < sizeof r.ServerHost; ++i)
+    if (r.ServerHost[i] != 0) hostOk = false;
+  return h.category == 0 && h.data == data && h.reserved == 0 &&
+         std::memcmp(&r.ObjID, &guid, 16) == 0 && r.Active == -1 && hostOk &&
+         r.ServerPort == port && r.LocalPort > 0 && r.LocalPort != port;
+}
+
+std::vector<std::string> ReadLines(const std::string& file) {
+  std::vector<std::string> out;
+  FILE* f = std::fopen(file.c_str(), "rb");
+  if (!f) return out;
+  char line[256];
+  while (std::fgets(line, sizeof line, f)) {
+    std::string s(line);
+    while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
+    out.push_back(s);
+  }
+  std::fclose(f);
+  return out;
+}
+
+void WriteFile(const std::string& file, const char* text) {
+  FILE* f = std::fopen(file.c_str(), "wb");
+  std::fputs(text, f);
+  std::fclose(f);
+}
+
+int32_t NETRIK_CALL RemoveWhileEnumerating(int32_t c, int32_t id, uint32_t data, TSysHookProc p,
+                                           uint32_t unregister) {
+  reinterpret_cast<decltype(&::UnRegisterSysHookProc)>(unregister)(c, id, data, p);
+  return 0;
+}
+
+// The probe GUID the re-entering plug-in asks about.
+const GUID kProbe = {0x01234567, 0x89AB, 0xCDEF, {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF}};
+
+int RunCheck() {
+  std::string folder = Folder();
+  std::string record = folder + "netrik_host.rec";
+  std::string list = folder + "netrik_host.lst";
+  DeleteFileA(record.c_str());
+  SetEnvironmentVariableA("NETRIK_PLUG_RECORD", record.c_str());
+  // The refused plug-in leaves a report line for the debugger to see.
+  WriteFile(list, "PlugA.dll\r\nPlugReenter.dll\r\nPlugInfoFails.dll\r\n");
+
+  HMODULE netrik = LoadLibraryA((folder + "Netrik.dll").c_str());
+  Check(netrik != nullptr, "Netrik.dll loads");
+  if (!netrik) return 1;
+  CheckExports(netrik);
+  CheckImportsNetwork(netrik);
+  Api api = BindApi(netrik);
+
+  // A report from the hook registry: a record removed during its own enumeration.
+  HMODULE self = netrik;
+  auto unregister = GetProcAddress(self, "UnRegisterSysHookProc");
+  api.RegisterSysHookProc(7, 7, 1, &Hook);
+  api.RegisterSysHookProc(7, 7, 2, &Hook);
+  Check(api.EnumSysHookProcs(7, 7, 0, &RemoveWhileEnumerating,
+                             static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(unregister))) == -1,
+        "enumeration that shortens the list answers -1");
+
+  for (int i = 1; i <= 6; ++i) {
+    g_hooks[i].event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    api.RegisterSysHookProc(0, i, 0x1000 + i, &Hook);
+  }
+
+  Check(api.InitNetrik(list.c_str()) == -1, "InitNetrik answers -1");
+  Listener cmdServer, avsServer;
+  const GUID cmdID = {0x11111111, 0x2222, 0x3333, {1, 2, 3, 4, 5, 6, 7, 8}};
+  Check(api.CreateConnection(NETRIK_KIND_COMMAND, &cmdID, "127.0.0.1", cmdServer.Port()) == -1,
+        "command connection created");
+  Check(api.CreateConnection(NETRIK_KIND_AUDIOVIDEO, &kProbe, "127.0.0.1", avsServer.Port()) == -1,
+        "audio/video connection created");
+  api.StartNetrik();  // the re-entering plug-in asks about kProbe from inside
+  Check(api.OpenConnection(&cmdID) == -1, "command connection opens");
+  Check(api.OpenConnection(&kProbe) == -1, "audio/video connection logs in");
+  Check(WaitForSingleObject(g_hooks[NETRIK_HOOK_CMD_CONNECT].event, 5000) == WAIT_OBJECT_0,
+        "hook 1 (command connected) called");
+  Check(WaitForSingleObject(g_hooks[NETRIK_HOOK_AVS_LOGIN].event, 5000) == WAIT_OBJECT_0,
+        "hook 3 (audio/video logged in) called");
+  Check(CheckRecord(NETRIK_HOOK_CMD_CONNECT, cmdID, cmdServer.Port(), 0x1001),
+        "hook 1 record: GUID, active, host, ports, hook data, 0");
+  PrintRecord(g_hooks[NETRIK_HOOK_CMD_CONNECT].info);
+  Check(CheckRecord(NETRIK_HOOK_AVS_LOGIN, kProbe, avsServer.Port(), 0x1003),
+        "hook 3 record: GUID, active, host, ports, hook data, 0");
+  PrintRecord(g_hooks[NETRIK_HOOK_AVS_LOGIN].info);
+  api.StopNetrik();
+
+  // Unloading with both connections open and the plug-ins loaded.
+  DWORD start = GetTickCount();
+  BOOL freed = FreeLibrary(netrik);
+  DWORD took = GetTickCount() - start;
+  std::printf("     unload took %lu ms\n", took);
+  Check(freed && took < 10000, "Netrik.dll unloads with connections open");
+  Check(GetModuleHandleA("Netrik.dll") == nullptr, "Netrik.dll is gone");
+
+  std::vector<std::string> calls = ReadLines(record);
+  std::vector<std::string> expected = {
+      "PlugA DllGetPlugInfo zeroed",
+      "PlugA DllLoadPlug",
+      "PlugReenter DllGetPlugInfo zeroed",
+      "PlugReenter DllLoadPlug",
+      "PlugReenter DllLoadPlug FindConnection=0",
+      "PlugInfoFails DllGetPlugInfo zeroed",
+      "PlugInfoFails DllStopPlug",
+      "PlugA DllStartPlug",
+      "PlugReenter DllStartPlug",
+      "PlugReenter DllStartPlug FindConnection=-1",
+      "PlugReenter DllStartPlug NewConnectionRoutingID=1",
+      "PlugA DllStopPlug",
+      "PlugReenter DllStopPlug",
+      "PlugReenter DllStopPlug",
+      "PlugA DllStopPlug"};
+  Check(calls == expected, "plug-in entries in order; re-entry goes through; stopped twice");
+  for (const std::string& c : calls) std::printf("     %s\n", c.c_str());
+  DeleteFileA(record.c_str());
+  DeleteFileA(list.c_str());
+  return g_failures == 0 ? 0 : 1;
+}
+
+int RunDemo(int port) {
+  std::string folder = Folder();
+  std::string list = folder + "netrik_demo.lst";
+  WriteFile(list, "PlugA.dll\r\nPlugB.dll\r\n");
+  std::string record = folder + "netrik_demo.rec";
+  DeleteFileA(record.c_str());
+  SetEnvironmentVariableA("NETRIK_PLUG_RECORD", record.c_str());
+  HMODULE netrik = LoadLibraryA((folder + "Netrik.dll").c_str());
+  if (!netrik) return 1;
+  Api api = BindApi(netrik);
+  g_hooks[NETRIK_HOOK_AVS_LOGIN].event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  api.RegisterSysHookProc(0, NETRIK_HOOK_AVS_LOGIN, 42, &Hook);
+  std::printf("InitNetrik -> %d\n", api.InitNetrik(list.c_str()));
+  api.StartNetrik();
+  const GUID id = {0xDE30DE30, 0x1234, 0x5678, {9, 8, 7, 6, 5, 4, 3, 2}};
+  std::printf("CreateConnection(2, 127.0.0.1:%d) -> %d\n", port,
+              api.CreateConnection(NETRIK_KIND_AUDIOVIDEO, &id, "127.0.0.1", port));
+  std::printf("OpenConnection -> %d\n", api.OpenConnection(&id));
+  if (WaitForSingleObject(g_hooks[NETRIK_HOOK_AVS_LOGIN].event, 5000) == WAIT_OBJECT_0) {
+    std::printf("hook 3 called with hook data %u; its record:\n", g_hooks[3].data);
+    PrintRecord(g_hooks[NETRIK_HOOK_AVS_LOGIN].info);
+  } else {
+    std::printf("hook 3 was not called\n");
+  }
+  std::printf("NewConnectionRoutingID -> %d\n", api.NewConnectionRoutingID(&id));
+  api.StopNetrik();
+  api.UnInitNetrik();
+  FreeLibrary(netrik);
+  std::printf("plug-in entry calls:\n");
+  for (const std::string& c : ReadLines(record)) std::printf("     %s\n", c.c_str());
+  DeleteFileA(record.c_str());
+  DeleteFileA(list.c_str());
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  WSADATA wsa;
+  WSAStartup(MAKEWORD(2, 2), &wsa);
+  int rc = 2;
+  if (argc >= 2 && std::strcmp(argv[1], "check") == 0) rc = RunCheck();
+  else if (argc >= 3 && std::strcmp(argv[1], "demo") == 0) rc = RunDemo(std::atoi(argv[2]));
+  else std::printf("usage: netrik_host check | demo <port>\n");
+  std::fflush(stdout);
+  WSACleanup();
+  return rc;
+}
