@@ -76,6 +76,8 @@ TEST(NetrikStress, HostThreadsAndLibraryEventsTogether) {
       EnumSysHookProcs(9, 1, 0, &Enumerated, 0);
       UnRegisterSysHookProc(9, 1, n, &ReenteringHook);
       ++registry;
+      // The registry's lock is not fair: a loop without a pause would starve the hooks.
+      std::this_thread::sleep_for(std::chrono::microseconds(50));
     }
   });
   threads.emplace_back([&] {
