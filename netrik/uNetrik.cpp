@@ -1,6 +1,7 @@
 #include "uNetrik.h"
 
 #include <cstring>
+#include <exception>
 
 #include "Netrik.h"
 #include "netclients/AvsSvc.h"
@@ -28,8 +29,14 @@ int g_initCount = 0;
 const char kModule[] = "Netrik.dll";
 const char kUnit[] = "uNetrik";
 
-void Report(const plat::Exception& e, const char* method) {
-  LogException(e, kModule, kUnit, method, "");
+// Exceptions of the general class are reported as they are; any other C++ exception (an
+// allocation failure, say) is reported with its text too, since nothing may unwind across
+// the export boundary into the host.
+void Report(const std::exception& e, const char* method) {
+  if (auto* general = dynamic_cast<const plat::Exception*>(&e))
+    LogException(*general, kModule, kUnit, method, "");
+  else
+    LogException(plat::Exception(e.what()), kModule, kUnit, method, "");
 }
 
 // Runs work on the client as its own class; false when it is none of the three.
@@ -100,7 +107,7 @@ int32_t RunExport(const char* method, int32_t defaultResult, Body body) {
       if (NetrikInstance) body(*NetrikInstance, result, released);
     }
     FreeClients(released);
-  } catch (const plat::Exception& e) {
+  } catch (const std::exception& e) {
     Report(e, method);
     FreeClients(released);
   }
@@ -285,7 +292,7 @@ void CallConnectionHook(const char* method, int32_t hookID, plat::TComponent* se
     if (!known) return;
     // The sender is not touched after this call: the hook may lead to its release.
     proc(0, hookID, hookData, &info, 0);
-  } catch (const plat::Exception& e) {
+  } catch (const std::exception& e) {
     Report(e, method);
   }
 }
@@ -356,7 +363,7 @@ bool TNetrik::LoadPlugs(const std::string& plugListFile) {
       }
       plugs_.push_back(plug);
     }
-  } catch (const plat::Exception& e) {
+  } catch (const std::exception& e) {
     result = false;
     Report(e, "LoadPlugs");
   }
@@ -416,7 +423,7 @@ int32_t NETRIK_CALL InitNetrik(const char* PlugListFile) {
       netrik::NetrikInstance->LoadPlugs(netrik::Text(PlugListFile));
     }
     result = -1;
-  } catch (const plat::Exception& e) {
+  } catch (const std::exception& e) {
     netrik::Report(e, "InitNetrik");
   }
   return result;

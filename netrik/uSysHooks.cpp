@@ -1,5 +1,7 @@
 #include "uSysHooks.h"
 
+#include <exception>
+
 #include "uCommon.h"
 
 namespace netrik {
@@ -22,8 +24,14 @@ public:
   RegistryLock& operator=(const RegistryLock&) = delete;
 };
 
-void Report(const plat::Exception& e, const char* method) {
-  LogException(e, kModule, kUnit, method, "");
+// Exceptions of the general class are reported as they are; any other C++ exception (an
+// allocation failure, say) is reported with its text too, since nothing may unwind across
+// the export boundary into the host.
+void Report(const std::exception& e, const char* method) {
+  if (auto* general = dynamic_cast<const plat::Exception*>(&e))
+    LogException(*general, kModule, kUnit, method, "");
+  else
+    LogException(plat::Exception(e.what()), kModule, kUnit, method, "");
 }
 
 }  // namespace
@@ -78,7 +86,7 @@ int32_t NETRIK_CALL RegisterSysHookProc(int32_t Category, int32_t HookID, uint32
     RegistryLock lock;
     SysHooks->Add(new TSysHookRec{Category, HookID, HookData, Proc});
     result = -1;
-  } catch (const plat::Exception& e) {
+  } catch (const std::exception& e) {
     netrik::Report(e, "RegisterSysHookProc");
   }
   return result;
@@ -98,7 +106,7 @@ void NETRIK_CALL UnRegisterSysHookProc(int32_t Category, int32_t HookID, uint32_
         break;
       }
     }
-  } catch (const plat::Exception& e) {
+  } catch (const std::exception& e) {
     netrik::Report(e, "UnRegisterSysHookProc");
   }
 }
@@ -120,7 +128,7 @@ int32_t NETRIK_CALL GetSysHookProc(int32_t Category, int32_t HookID, uint32_t* H
         break;
       }
     }
-  } catch (const plat::Exception& e) {
+  } catch (const std::exception& e) {
     netrik::Report(e, "GetSysHookProc");
   }
   return result;
@@ -145,7 +153,7 @@ int32_t NETRIK_CALL EnumSysHookProcs(int32_t Category, int32_t HookID, uint32_t 
         result = -1;
       }
     }
-  } catch (const plat::Exception& e) {
+  } catch (const std::exception& e) {
     netrik::Report(e, "EnumHookProcs");
   }
   return result;

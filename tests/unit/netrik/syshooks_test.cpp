@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <stdexcept>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -187,4 +188,16 @@ TEST_F(SysHooks, MissingResultAddressIsReportedNotWritten) {
   ASSERT_EQ(capture.Lines().size(), 2u);
   EXPECT_NE(capture.Lines()[0].find("GetSysHookProc \xCE\xBB\xD6\xC3:"), std::string::npos);
   EXPECT_NE(capture.Lines()[1].find("EnumHookProcs \xCE\xBB\xD6\xC3:"), std::string::npos);
+}
+
+TEST_F(SysHooks, NoExceptionOfAnyKindLeavesAnExport) {
+  DebugCapture capture;
+  RegisterSysHookProc(0, 1, 1, &HookA);
+  g_onEnum = [](const EnumCall&) { throw std::runtime_error("boom"); };
+  // The only call failed before it returned, so the result is still 0; the failure is
+  // reported under the enumeration's name like one of the general class.
+  EXPECT_EQ(EnumSysHookProcs(0, 1, 0, &RecordEnum, 0), 0);
+  ASSERT_EQ(capture.Lines().size(), 1u);
+  EXPECT_NE(capture.Lines()[0].find("boom"), std::string::npos);
+  EXPECT_NE(capture.Lines()[0].find("EnumHookProcs"), std::string::npos);
 }
