@@ -78,3 +78,21 @@ function(suite_script_test name)
   set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT}
     ENVIRONMENT "SUITE_BIN=${SUITE_OUTPUT_DIR};SUITE_TOOLS=${SUITE_TOOLS_DIR};SUITE_BUILD=${CMAKE_BINARY_DIR}")
 endfunction()
+
+# suite_stdcall_dll(<target> DEF <file.def> SOURCES <files...>)
+# A Windows DLL whose stdcall exports carry their plain names (--kill-at) at the ordinals of
+# the .def file, named <target>.dll. Its import library is made by dlltool from the same
+# .def, so that hosts compiled against the stdcall prototypes (_Name@8) import the plain
+# names; the linker's own import library would name the plain symbols only.
+function(suite_stdcall_dll name)
+  cmake_parse_arguments(A "" "DEF" "SOURCES" ${ARGN})
+  get_filename_component(def ${A_DEF} ABSOLUTE)
+  add_library(${name} SHARED ${A_SOURCES} ${def})
+  target_link_options(${name} PRIVATE -Wl,--kill-at)
+  set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name})
+  find_program(SUITE_DLLTOOL NAMES ${CMAKE_DLLTOOL} i686-w64-mingw32-dlltool REQUIRED)
+  add_custom_command(TARGET ${name} POST_BUILD
+    COMMAND ${SUITE_DLLTOOL} --kill-at --dllname ${name}.dll --def ${def}
+            --output-lib $<TARGET_LINKER_FILE:${name}>
+    VERBATIM)
+endfunction()
