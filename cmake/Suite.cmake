@@ -96,3 +96,15 @@ function(suite_stdcall_dll name)
             --output-lib $<TARGET_LINKER_FILE:${name}>
     VERBATIM)
 endfunction()
+
+# suite_add_subdirs(<folder>): adds every sub-folder of <folder> that has a CMakeLists.txt,
+# in name order, so that components and tests are picked up as soon as they exist.
+function(suite_add_subdirs parent)
+  file(GLOB children LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/${parent}/*)
+  list(SORT children)
+  foreach(child ${children})
+    if(EXISTS ${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()
