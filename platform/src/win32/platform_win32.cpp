@@ -21,10 +21,20 @@ unsigned AnsiCodePage() { return GetACP(); }
 std::string WideToAnsi(std::u16string_view text) {
   if (text.empty()) return std::string();
   const wchar_t* src = reinterpret_cast<const wchar_t*>(text.data());
-  int n = WideCharToMultiByte(CP_ACP, 0, src, static_cast<int>(text.size()), nullptr, 0, nullptr,
-                              nullptr);
+  // Without WC_NO_BEST_FIT_CHARS a character outside the code page may come back as a
+  // look-alike (U+00C0 as U+00E0 in code page 936) instead of the default character. Code
+  // pages that refuse the flag (UTF-8 and the like) have no best-fit mapping anyway.
+  DWORD flags = WC_NO_BEST_FIT_CHARS;
+  int n = WideCharToMultiByte(CP_ACP, flags, src, static_cast<int>(text.size()), nullptr, 0,
+                              nullptr, nullptr);
+  if (n == 0 && GetLastError() == ERROR_INVALID_FLAGS) {
+    flags = 0;
+    n = WideCharToMultiByte(CP_ACP, flags, src, static_cast<int>(text.size()), nullptr, 0, nullptr,
+                            nullptr);
+  }
   std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, src, static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
+  WideCharToMultiByte(CP_ACP, flags, src, static_cast<int>(text.size()), &out[0], n, nullptr,
+                      nullptr);
   return out;
 }
 

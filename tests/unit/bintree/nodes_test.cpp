@@ -72,6 +72,8 @@ TEST(NodeNames, SetNameGoesThroughTheAnsiCodePage) {
   EXPECT_EQ(u"按钮关闭", node.Name());
   node.SetName(u"a\u0E01b");  // no code in page 936: the default character
   EXPECT_EQ(u"a?b", node.Name());
+  node.SetName(u"a\u00C0b");  // no code either; not the look-alike small letter
+  EXPECT_EQ(u"a?b", node.Name());
 }
 
 TEST(ParentLinks, ChildrenStandInCreationOrder) {

@@ -27,6 +27,7 @@ TEST(AnsiCodePage, RoundTripsChineseAndAscii) {
 
 TEST(AnsiCodePage, UnrepresentableBecomesDefaultChar) {
   EXPECT_EQ("a?b", plat::WideToAnsi(u"a\u0E01b"));  // a Thai letter has no GBK code
+  EXPECT_EQ("a?b", plat::WideToAnsi(u"a\u00C0b"));  // nor a capital A grave: no look-alike
   EXPECT_EQ(u"", plat::AnsiToWide(""));
   EXPECT_EQ("", plat::WideToAnsi(u""));
 }
