@@ -1,7 +1,10 @@
 #include "uCommon.h"
 
+#include <cxxabi.h>
+
 #include <algorithm>
 #include <cstring>
+#include <exception>
 
 #include "platform/debugout.h"
 
@@ -12,6 +15,21 @@ void LogException(const plat::Exception& e, const char* module, const char* unit
   std::string line = plat::Format("异常:%s 模块:%s 单元:%s 方法:%s 位置:%s", e.Message().c_str(),
                                   module, unitName, method, position);
   plat::DebugOutput(line);
+}
+
+void ReportCurrentException(const char* unitName, const char* method) {
+  static const char kModule[] = "Netrik.dll";
+  try {
+    throw;
+  } catch (abi::__forced_unwind&) {
+    throw;
+  } catch (const plat::Exception& e) {
+    LogException(e, kModule, unitName, method, "");
+  } catch (const std::exception& e) {
+    LogException(plat::Exception(e.what()), kModule, unitName, method, "");
+  } catch (...) {
+    LogException(plat::Exception("Unknown exception"), kModule, unitName, method, "");
+  }
 }
 
 void StrToBuf(const std::string& s, void* buf, int32_t size) {

@@ -1,7 +1,6 @@
 #include "uNetrik.h"
 
 #include <cstring>
-#include <exception>
 
 #include "Netrik.h"
 #include "netclients/AvsSvc.h"
@@ -26,18 +25,7 @@ namespace {
 
 int g_initCount = 0;
 
-const char kModule[] = "Netrik.dll";
 const char kUnit[] = "uNetrik";
-
-// Exceptions of the general class are reported as they are; any other C++ exception (an
-// allocation failure, say) is reported with its text too, since nothing may unwind across
-// the export boundary into the host.
-void Report(const std::exception& e, const char* method) {
-  if (auto* general = dynamic_cast<const plat::Exception*>(&e))
-    LogException(*general, kModule, kUnit, method, "");
-  else
-    LogException(plat::Exception(e.what()), kModule, kUnit, method, "");
-}
 
 // Runs work on the client as its own class; false when it is none of the three.
 template <typename Work>
@@ -107,8 +95,8 @@ int32_t RunExport(const char* method, int32_t defaultResult, Body body) {
       if (NetrikInstance) body(*NetrikInstance, result, released);
     }
     FreeClients(released);
-  } catch (const std::exception& e) {
-    Report(e, method);
+  } catch (...) {
+    ReportCurrentException(kUnit, method);
     FreeClients(released);
   }
   return result;
@@ -292,8 +280,8 @@ void CallConnectionHook(const char* method, int32_t hookID, plat::TComponent* se
     if (!known) return;
     // The sender is not touched after this call: the hook may lead to its release.
     proc(0, hookID, hookData, &info, 0);
-  } catch (const std::exception& e) {
-    Report(e, method);
+  } catch (...) {
+    ReportCurrentException(kUnit, method);
   }
 }
 
@@ -363,9 +351,9 @@ bool TNetrik::LoadPlugs(const std::string& plugListFile) {
       }
       plugs_.push_back(plug);
     }
-  } catch (const std::exception& e) {
+  } catch (...) {
     result = false;
-    Report(e, "LoadPlugs");
+    ReportCurrentException(kUnit, "LoadPlugs");
   }
   return result;
 }
@@ -423,8 +411,8 @@ int32_t NETRIK_CALL InitNetrik(const char* PlugListFile) {
       netrik::NetrikInstance->LoadPlugs(netrik::Text(PlugListFile));
     }
     result = -1;
-  } catch (const std::exception& e) {
-    netrik::Report(e, "InitNetrik");
+  } catch (...) {
+    netrik::ReportCurrentException(netrik::kUnit, "InitNetrik");
   }
   return result;
 }

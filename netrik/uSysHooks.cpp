@@ -1,7 +1,5 @@
 #include "uSysHooks.h"
 
-#include <exception>
-
 #include "uCommon.h"
 
 namespace netrik {
@@ -12,7 +10,6 @@ namespace {
 
 int g_initCount = 0;
 
-const char kModule[] = "Netrik.dll";
 const char kUnit[] = "uSysHooks";
 
 // Holds the registry's lock for one scope, released on every way out.
@@ -23,16 +20,6 @@ public:
   RegistryLock(const RegistryLock&) = delete;
   RegistryLock& operator=(const RegistryLock&) = delete;
 };
-
-// Exceptions of the general class are reported as they are; any other C++ exception (an
-// allocation failure, say) is reported with its text too, since nothing may unwind across
-// the export boundary into the host.
-void Report(const std::exception& e, const char* method) {
-  if (auto* general = dynamic_cast<const plat::Exception*>(&e))
-    LogException(*general, kModule, kUnit, method, "");
-  else
-    LogException(plat::Exception(e.what()), kModule, kUnit, method, "");
-}
 
 }  // namespace
 
@@ -86,8 +73,8 @@ int32_t NETRIK_CALL RegisterSysHookProc(int32_t Category, int32_t HookID, uint32
     RegistryLock lock;
     SysHooks->Add(new TSysHookRec{Category, HookID, HookData, Proc});
     result = -1;
-  } catch (const std::exception& e) {
-    netrik::Report(e, "RegisterSysHookProc");
+  } catch (...) {
+    netrik::ReportCurrentException(netrik::kUnit, "RegisterSysHookProc");
   }
   return result;
 }
@@ -106,8 +93,8 @@ void NETRIK_CALL UnRegisterSysHookProc(int32_t Category, int32_t HookID, uint32_
         break;
       }
     }
-  } catch (const std::exception& e) {
-    netrik::Report(e, "UnRegisterSysHookProc");
+  } catch (...) {
+    netrik::ReportCurrentException(netrik::kUnit, "UnRegisterSysHookProc");
   }
 }
 
@@ -128,8 +115,8 @@ int32_t NETRIK_CALL GetSysHookProc(int32_t Category, int32_t HookID, uint32_t* H
         break;
       }
     }
-  } catch (const std::exception& e) {
-    netrik::Report(e, "GetSysHookProc");
+  } catch (...) {
+    netrik::ReportCurrentException(netrik::kUnit, "GetSysHookProc");
   }
   return result;
 }
@@ -153,8 +140,8 @@ int32_t NETRIK_CALL EnumSysHookProcs(int32_t Category, int32_t HookID, uint32_t 
         result = -1;
       }
     }
-  } catch (const std::exception& e) {
-    netrik::Report(e, "EnumHookProcs");
+  } catch (...) {
+    netrik::ReportCurrentException(netrik::kUnit, "EnumHookProcs");
   }
   return result;
 }

@@ -41,6 +41,7 @@ int32_t NETRIK_CALL RecordHook(int32_t c, int32_t id, uint32_t data, void* info,
 }
 
 int32_t NETRIK_CALL OtherHook(int32_t, int32_t, uint32_t, void*, uint32_t) { return 0; }
+int32_t NETRIK_CALL ThrowingHook(int32_t, int32_t, uint32_t, void*, uint32_t) { throw 42; }
 
 // Waits (at most five seconds) for a call of the hook id; its record, or nullptr.
 bool WaitForHook(int32_t hookID, HookCall* out) {
@@ -263,6 +264,19 @@ TEST_F(Connections, RecordHostIsCutTo127BytesAndAlwaysTerminated) {
     EXPECT_EQ(call.Info.Active, 0);
     EXPECT_EQ(call.Info.ServerPort, 7);
   }
+}
+
+TEST_F(Connections, HandlerReportsWhatItsHookThrows) {
+  DebugCapture capture;
+  Init();
+  TNetrikGUID cmd = Id(1);
+  ASSERT_EQ(CreateConnection(NETRIK_KIND_COMMAND, &cmd, "127.0.0.1", 7), -1);
+  RegisterSysHookProc(0, NETRIK_HOOK_CMD_DISCONNECT, 0, &ThrowingHook);
+  netrik::TNetrik* n = netrik::NetrikInstance;
+  // Reported under the handler's name, whatever was thrown; nothing reaches the component.
+  n->CMDClientDisconnect(n->FindConnectionItem(&cmd)->Client);
+  EXPECT_EQ(capture.Lines(), (std::vector<std::string>{netrik_test::ReportLine(
+                                 "Unknown exception", "uNetrik", "CMDClientDisconnect")}));
 }
 
 TEST_F(Connections, NoHookNoCallNoReport) {

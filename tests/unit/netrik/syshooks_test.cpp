@@ -200,4 +200,12 @@ TEST_F(SysHooks, NoExceptionOfAnyKindLeavesAnExport) {
   ASSERT_EQ(capture.Lines().size(), 1u);
   EXPECT_NE(capture.Lines()[0].find("boom"), std::string::npos);
   EXPECT_NE(capture.Lines()[0].find("EnumHookProcs"), std::string::npos);
+  // Nor one that is no standard exception at all.
+  g_onEnum = [](const EnumCall&) { throw 42; };
+  EXPECT_EQ(EnumSysHookProcs(0, 1, 0, &RecordEnum, 0), 0);
+  ASSERT_EQ(capture.Lines().size(), 2u);
+  EXPECT_EQ(capture.Lines()[1],
+            netrik_test::ReportLine("Unknown exception", "uSysHooks", "EnumHookProcs"));
+  // The lock was released on the way out.
+  std::thread([] { EXPECT_EQ(RegisterSysHookProc(0, 2, 1, &HookA), -1); }).join();
 }
