@@ -278,6 +278,8 @@ void CallConnectionHook(const char* method, int32_t hookID, plat::TComponent* se
       info.LocalPort = c.LocalPort();
     });
     if (!known) return;
+    // A hook registered without a procedure is reported, not called.
+    if (!proc) throw plat::Exception("Invalid hook procedure (nil)");
     // The sender is not touched after this call: the hook may lead to its release.
     proc(0, hookID, hookData, &info, 0);
   } catch (...) {

@@ -266,17 +266,24 @@ TEST_F(Connections, RecordHostIsCutTo127BytesAndAlwaysTerminated) {
   }
 }
 
-TEST_F(Connections, HandlerReportsWhatItsHookThrows) {
+TEST_F(Connections, HandlerReportsANilHookOrWhatItsHookThrows) {
   DebugCapture capture;
   Init();
-  TNetrikGUID cmd = Id(1);
+  TNetrikGUID cmd = Id(1), avs = Id(2);
   ASSERT_EQ(CreateConnection(NETRIK_KIND_COMMAND, &cmd, "127.0.0.1", 7), -1);
+  ASSERT_EQ(CreateConnection(NETRIK_KIND_AUDIOVIDEO, &avs, "127.0.0.1", 7), -1);
   RegisterSysHookProc(0, NETRIK_HOOK_CMD_DISCONNECT, 0, &ThrowingHook);
+  // The registry takes any value, a null procedure too; the handler must not call it.
+  RegisterSysHookProc(0, NETRIK_HOOK_AVS_LOGIN, 0, nullptr);
   netrik::TNetrik* n = netrik::NetrikInstance;
   // Reported under the handler's name, whatever was thrown; nothing reaches the component.
   n->CMDClientDisconnect(n->FindConnectionItem(&cmd)->Client);
-  EXPECT_EQ(capture.Lines(), (std::vector<std::string>{netrik_test::ReportLine(
-                                 "Unknown exception", "uNetrik", "CMDClientDisconnect")}));
+  n->AVSClientConnect(n->FindConnectionItem(&avs)->Client);
+  EXPECT_EQ(capture.Lines(),
+            (std::vector<std::string>{
+                netrik_test::ReportLine("Unknown exception", "uNetrik", "CMDClientDisconnect"),
+                netrik_test::ReportLine("Invalid hook procedure (nil)", "uNetrik",
+                                        "AVSClientConnect")}));
 }
 
 TEST_F(Connections, NoHookNoCallNoReport) {
