@@ -503,9 +503,11 @@ int32_t NETRIK_CALL NewConnectionRoutingID(const TNetrikGUID* ObjID) {
   return RunExport("NewConnectionRoutingID", -1, [&](TNetrik& n, int32_t& result, auto&) {
     netrik::TConnectionItem* item = n.FindConnectionItem(ObjID);
     if (!item || dynamic_cast<TCMDClient*>(item->Client)) return;
-    if (dynamic_cast<TAVSClient*>(item->Client) ||
-        dynamic_cast<TP2PClient*>(item->Client))
-      result = ++item->RoutingID;
+    if (dynamic_cast<TAVSClient*>(item->Client) || dynamic_cast<TP2PClient*>(item->Client)) {
+      // A 32-bit counter: past its largest value it goes on at the smallest.
+      item->RoutingID = static_cast<int32_t>(static_cast<uint32_t>(item->RoutingID) + 1u);
+      result = item->RoutingID;
+    }
   });
 }
 

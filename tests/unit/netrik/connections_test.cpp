@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -145,6 +146,10 @@ TEST_F(Connections, RoutingNumbersPerConnection) {
   Init();
   EXPECT_EQ(NewConnectionRoutingID(&avs), 2);
   EXPECT_EQ(FindConnection(&cmd), -1);
+  // The counter is a 32-bit value and goes on past its largest one.
+  netrik::NetrikInstance->FindConnectionItem(&p2p)->RoutingID = INT32_MAX;
+  EXPECT_EQ(NewConnectionRoutingID(&p2p), INT32_MIN);
+  EXPECT_EQ(NewConnectionRoutingID(&p2p), INT32_MIN + 1);
 }
 
 TEST_F(Connections, OpenCloseAndActiveStateForEachKind) {
