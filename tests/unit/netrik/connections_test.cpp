@@ -10,6 +10,9 @@
 
 #include "Netrik.h"
 #include "loopback.h"
+#include "netclients/AvsSvc.h"
+#include "netclients/CmdSvc.h"
+#include "netclients/P2PFile.h"
 #include "netrik_test_support.h"
 #include "uNetrik.h"
 #include "uSysHooks.h"
@@ -43,6 +46,15 @@ int32_t NETRIK_CALL RecordHook(int32_t c, int32_t id, uint32_t data, void* info,
 
 int32_t NETRIK_CALL OtherHook(int32_t, int32_t, uint32_t, void*, uint32_t) { return 0; }
 int32_t NETRIK_CALL ThrowingHook(int32_t, int32_t, uint32_t, void*, uint32_t) { throw 42; }
+
+// The first word of the connection's settings record, as its client last read it.
+int32_t InfoHeaderOf(const TNetrikGUID& id) {
+  plat::TComponent* client = netrik::NetrikInstance->FindConnectionItem(&id)->Client;
+  if (auto* c = dynamic_cast<netclients::TCMDClient*>(client)) return c->GetInfoHeader();
+  if (auto* c = dynamic_cast<netclients::TAVSClient*>(client)) return c->GetInfoHeader();
+  if (auto* c = dynamic_cast<netclients::TP2PClient*>(client)) return c->GetInfoHeader();
+  return 0;
+}
 
 // Waits (at most five seconds) for a call of the hook id; its record, or nullptr.
 bool WaitForHook(int32_t hookID, HookCall* out) {
@@ -228,8 +240,11 @@ TEST_F(Connections, EachEventCallsTheFirstHookWithTheRecord) {
     CloseConnection(&id);
     HookCall down;
     ASSERT_TRUE(WaitForHook(k.downHook, &down));
+    const int32_t header = InfoHeaderOf(id);
+    EXPECT_NE(header, 0);
     for (const HookCall* c : {&up, &down}) {
       EXPECT_EQ(c->Category, 0);
+      EXPECT_EQ(c->Info.InfoHeader, header);
       EXPECT_EQ(c->HookData, 0x700u + c->HookID);
       EXPECT_EQ(c->Reserved, 0u);
       EXPECT_EQ(std::memcmp(&c->Info.ObjID, &id, 16), 0);
