@@ -271,18 +271,46 @@ TEST_F(StandIn, NoCallbackRunsAfterDestroyReturns) {
   EXPECT_GT(calls, 0);
 }
 
+// The owner frees the component from inside the library's logout callback, as a program does
+// when its connection is lost. That callback comes once the peer closes, while no other
+// thread is inside a call on the component (a login callback may still run while the
+// caller is inside Login, so freeing the component there would pull it from under that
+// call). DestroyClient on the library's own thread must not wait for the running callback,
+// and the library must go on serving other clients.
 TEST_F(StandIn, AClientMayBeDestroyedFromInsideItsOwnCallback) {
   network::LoopbackListener server;
-  Events events;
+  // Shared with the handlers, so that a failed wait leaves them nothing dangling.
+  auto events = std::make_shared<Events>();
   auto* client = new netclients::TAVSClient;
   client->SetServerHost("127.0.0.1");
   client->SetServerPort(server.Port());
-  client->OnLogin = [&](plat::TComponent* sender) {
+  // Long enough that waiting on its own callback could not pass for a quick destroy.
+  client->SetTerminateWaitTime(20000);
+  client->OnLogin = [events](plat::TComponent*) { events->Add("login"); };
+  client->OnLogout = [events](plat::TComponent* sender) {
     delete static_cast<netclients::TAVSClient*>(sender);
-    events.Add("destroyed");
+    events->Add("destroyed");
   };
+  const uint32_t handle = client->ClientBlock().Handle;
   ASSERT_EQ(0, client->Login());
-  ASSERT_TRUE(events.WaitFor(1));
+  // From here on only the library's thread touches the component.
+  client = nullptr;
+  ASSERT_GE(server.Accept(5000), 0);
+  ASSERT_TRUE(events->WaitFor(1));
+  server.CloseAccepted(0);
+  ASSERT_TRUE(events->WaitFor(2));
+  EXPECT_EQ((std::vector<std::string>{"login", "destroyed"}), events->Seen());
+  netclients::TP2PClientInfo info;
+  EXPECT_EQ(1, NetworkApi().avs.GetClientInfo(handle, &info));
+
+  // The library's thread still runs the callbacks of other clients.
+  netclients::TAVSClient other;
+  other.SetServerHost("127.0.0.1");
+  other.SetServerPort(server.Port());
+  other.OnLogin = [events](plat::TComponent*) { events->Add("other login"); };
+  ASSERT_EQ(0, other.Login());
+  ASSERT_TRUE(events->WaitFor(3));
+  EXPECT_EQ("other login", events->Seen().back());
 }
 
 }  // namespace
