@@ -173,6 +173,10 @@ void ThreadMain() {
     }
     sock::WaitReadable(sockets, 1000, readable);
     lib.waker->Clear();
+    // What was queued before these sockets were looked at comes out first: a login or
+    // connect callback then still finds its client up, even when the peer has already
+    // closed again, and the down callback follows it.
+    DispatchEvents(lib);
     {
       std::lock_guard<std::mutex> lock(lib.mutex);
       for (size_t i = 1; i < sockets.size(); ++i) {

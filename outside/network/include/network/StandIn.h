@@ -8,10 +8,13 @@
 // shows Logined/Connected and the socket's LocalPort. The login/logout (connect/disconnect)
 // callbacks run on the library's own thread, also when the peer closes the connection; a
 // connection that ends with a socket error first calls the exception callback (login-based
-// kinds). GetClientInfo may be called from inside a callback. Handles are non-zero and never
-// reused. After DestroyClient returns no callback of that client starts; a callback of it
-// that is running is waited for, at most TerminateWaitTime milliseconds, and never on the
-// library's own thread or once that thread has ended (process exit).
+// kinds). Callbacks come in the order of the changes that caused them; the library notices
+// nothing further about a connection (such as the peer closing) before the callbacks queued
+// for it have run, so the login/connect callback finds the client up unless the caller has
+// ended it meanwhile. GetClientInfo may be called from inside a callback. Handles are
+// non-zero and never reused. After DestroyClient returns no callback of that client starts;
+// a callback of it that is running is waited for, at most TerminateWaitTime milliseconds,
+// and never on the library's own thread or once that thread has ended (process exit).
 #pragma once
 #include "netclients/NetworkApi.h"
 
