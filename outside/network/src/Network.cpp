@@ -92,9 +92,12 @@ Library& Lib() {
 
 void ThreadMain();
 
-// Starts the library's thread with the first client (called with the mutex held).
+// Starts the library's thread with the first client (called with the mutex held). The
+// library is pinned first, on the caller's thread: a caller that unloads it at once must not
+// pull the code from under a thread that has not yet begun to run.
 void EnsureThread(Library& lib) {
   if (lib.threadStarted) return;
+  sock::PinLibrary();
   lib.waker = std::make_unique<sock::Waker>();
   lib.threadStarted = true;
   std::thread(ThreadMain).detach();
@@ -151,7 +154,6 @@ void DispatchEvents(Library& lib) {
 // the callbacks.
 void ThreadMain() {
   Library& lib = Lib();
-  sock::PinLibrary();
   sock::RememberLibraryThread();
   {
     std::lock_guard<std::mutex> lock(lib.mutex);

@@ -52,7 +52,7 @@ uint32_t CurrentThreadId();
 // ended (on Windows the threads are gone before the libraries are told the process exits).
 void RememberLibraryThread();
 bool LibraryThreadEnded();
-// Keeps the library loaded for the rest of the process once its thread runs.
+// Keeps the library loaded for the rest of the process (before its thread is started).
 void PinLibrary();
 
 }  // namespace sock

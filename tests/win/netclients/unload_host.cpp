@@ -1,7 +1,10 @@
 // Loads unload_probe.dll, opens its clients against a loopback listener and then either
 // unloads the library (FreeLibrary) or ends the process with it loaded. Usage:
-//   unload_host free|exit|free-after-close
-// Prints "done" and ends with 0 when nothing hung; a watchdog ends it with 3 after 20 s.
+//   unload_host free|exit|free-after-close|free-at-once
+// free-at-once unloads as soon as the clients are open, before the network library's thread
+// has had a chance to run, and waits a little afterwards so that a fault of that thread
+// shows. Prints "done" and ends with 0 when nothing hung; a watchdog ends it with 3 after
+// 20 s.
 #include <windows.h>
 
 #include <cstdio>
@@ -32,6 +35,12 @@ int main(int argc, char** argv) {
     return 2;
   }
   int up = open(server.Port());
+  if (std::strcmp(mode, "free-at-once") == 0) {
+    FreeLibrary(probe);
+    Sleep(300);
+    std::printf("up %d\ndone\n", up);
+    return 0;
+  }
   for (int i = 0; i < up; ++i) server.Accept(5000);
   std::printf("up %d\n", up);
   // The first callback has started (each takes a while, so more are queued or running).
