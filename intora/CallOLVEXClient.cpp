@@ -44,15 +44,24 @@ void SendCommand(HWND window, const TClientCommand& command) {
 
 }  // namespace
 
-std::vector<std::string> FindClientWindows() {
-  std::vector<std::string> windows;
-  HWND w = GetWindow(GetDesktopWindow(), GW_CHILD);
-  while (IsWindow(w)) {
-    if (GetPropA(w, ClientGUID) == reinterpret_cast<HANDLE>(1)) {
-      windows.push_back(WindowHandleText(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(w))));
-    }
-    w = GetWindow(w, GW_HWNDNEXT);
+namespace {
+
+BOOL CALLBACK CollectClientWindow(HWND w, LPARAM list) {
+  if (GetPropA(w, ClientGUID) == reinterpret_cast<HANDLE>(1)) {
+    reinterpret_cast<std::vector<std::string>*>(list)->push_back(
+        WindowHandleText(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(w))));
   }
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<std::string> FindClientWindows() {
+  // The top-level windows are taken as one list, in Z order: a walk from window to window
+  // would end early when another program destroys the window it stands on, and the
+  // messenger windows below it would be missed.
+  std::vector<std::string> windows;
+  EnumWindows(CollectClientWindow, reinterpret_cast<LPARAM>(&windows));
   return windows;
 }
 
