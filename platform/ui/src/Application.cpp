@@ -39,7 +39,13 @@ std::string TApplication::Title() const {
   return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-void TApplication::Terminate() { PostQuitMessage(0); }
+void TApplication::Terminate() {
+  // The flag ends Run even when a modal loop inside it (the system's move and size loop is
+  // one) takes the quit message for itself and does not put it back; the message wakes a
+  // loop that waits for messages.
+  terminated_ = true;
+  PostQuitMessage(0);
+}
 
 bool TApplication::HandleMessage() {
   MSG msg;

@@ -18,7 +18,7 @@ public:
   void ProcessMessages();          // handles every message waiting in the queue, returns
   void Run();                      // returns at once when there is no main form; else
                                    // shows it and loops until it closes
-  void Terminate();
+  void Terminate();                // ends Run; closing the main form calls it
   TForm* MainForm() const;
 
   bool Terminated() const { return terminated_; }
