@@ -1,0 +1,228 @@
+// Test helper: plays the user in front of Brovia's main window.
+//
+//   brovia_driver wait CONDITION TIMEOUT_MS
+//     waits until the window "Pelora浏览器" is in the state CONDITION and prints its state;
+//     exit code 0 when it got there, 3 when not in time. CONDITION is one of
+//       full       shown, no caption, covering the whole primary screen
+//       window     shown with a caption and a sizing frame, not minimised or maximised
+//       hidden     exists but not shown
+//       minimized  shown and minimised
+//       exists     the window exists
+//       gone       no such window (the program has ended)
+//   brovia_driver state
+//     prints the window's state (see PrintState), exit code 3 without the window.
+//   brovia_driver post MESSAGE WPARAM LPARAM
+//     posts a message to the window (numbers in C notation: 0x100, 122).
+//   brovia_driver tray MOUSE-MESSAGE
+//     plays a mouse message (0x203 double-click, 0x205 right button up) on the window's
+//     notification-area icon: posts the icon's callback message to the window that owns it.
+//   brovia_driver menu CAPTION TIMEOUT_MS
+//     waits for a shown popup menu, finds the entry CAPTION and
+//     chooses it with the keyboard; exit code 3 without a menu, 4 without the entry.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char Caption[] = "Pelora浏览器";
+
+HWND MainWindow() { return FindWindowA(nullptr, Caption); }
+
+DWORD Number(const char* text) { return std::strtoul(text, nullptr, 0); }
+
+struct State {
+  bool exists = false, visible = false, iconic = false, zoomed = false;
+  bool caption = false, sizeable = false;
+  RECT rect{};
+  int screenWidth = 0, screenHeight = 0;
+};
+
+State Read(HWND window) {
+  State s;
+  s.screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  s.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  if (!window) return s;
+  s.exists = true;
+  s.visible = IsWindowVisible(window) != FALSE;
+  s.iconic = IsIconic(window) != FALSE;
+  s.zoomed = IsZoomed(window) != FALSE;
+  LONG style = GetWindowLongA(window, GWL_STYLE);
+  s.caption = (style & WS_CAPTION) == WS_CAPTION;
+  s.sizeable = (style & WS_THICKFRAME) != 0;
+  GetWindowRect(window, &s.rect);
+  return s;
+}
+
+// The title tab: the descendant window of 243 x 19 pixels, wherever it is parented.
+struct TabSearch {
+  HWND tab = nullptr;
+};
+
+BOOL CALLBACK FindTab(HWND child, LPARAM data) {
+  RECT r;
+  GetWindowRect(child, &r);
+  if (r.right - r.left == 243 && r.bottom - r.top == 19) {
+    reinterpret_cast<TabSearch*>(data)->tab = child;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+void PrintState(HWND window) {
+  State s = Read(window);
+  if (!s.exists) {
+    std::printf("exists=0\n");
+    return;
+  }
+  std::printf("exists=1 visible=%d iconic=%d zoomed=%d caption=%d sizeable=%d\n", s.visible,
+              s.iconic, s.zoomed, s.caption, s.sizeable);
+  std::printf("rect=%ld,%ld,%ld,%ld screen=%d,%d\n", s.rect.left, s.rect.top,
+              s.rect.right - s.rect.left, s.rect.bottom - s.rect.top, s.screenWidth,
+              s.screenHeight);
+  TabSearch search;
+  EnumChildWindows(window, FindTab, reinterpret_cast<LPARAM>(&search));
+  if (search.tab) {
+    RECT r;
+    GetWindowRect(search.tab, &r);
+    std::printf("tab=%d,%ld,%ld\n", IsWindowVisible(search.tab) != FALSE, r.left, r.top);
+  } else {
+    std::printf("tab=none\n");
+  }
+  std::fflush(stdout);
+}
+
+bool Holds(const std::string& condition, const State& s) {
+  if (condition == "gone") return !s.exists;
+  if (condition == "exists") return s.exists;
+  if (!s.exists) return false;
+  if (condition == "hidden") return !s.visible;
+  if (condition == "minimized") return s.visible && s.iconic;
+  if (condition == "full")
+    return s.visible && !s.iconic && !s.caption && s.rect.left == 0 && s.rect.top == 0 &&
+           s.rect.right == s.screenWidth && s.rect.bottom == s.screenHeight;
+  if (condition == "window")
+    return s.visible && !s.iconic && !s.zoomed && s.caption && s.sizeable;
+  return false;
+}
+
+int Wait(const std::string& condition, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    HWND window = MainWindow();
+    if (Holds(condition, Read(window))) {
+      PrintState(window);
+      return 0;
+    }
+    if (GetTickCount() - start >= timeoutMs) {
+      std::printf("not %s in time\n", condition.c_str());
+      PrintState(window);
+      return 3;
+    }
+    Sleep(50);
+  }
+}
+
+// The notification-area icon: the window of Brovia's thread that the icon reports to. The
+// toolkit's tray icon keeps a hidden window of the class below and sends it kTrayMessage.
+const char TrayClass[] = "TTrayIconWindow";
+const UINT TrayMessage = WM_APP + 0x100;
+
+struct TraySearch {
+  HWND window = nullptr;
+};
+
+BOOL CALLBACK FindTray(HWND window, LPARAM data) {
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (std::strcmp(name, TrayClass) == 0) {
+    reinterpret_cast<TraySearch*>(data)->window = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+int Tray(UINT mouseMessage) {
+  HWND main = MainWindow();
+  if (!main) return 3;
+  DWORD thread = GetWindowThreadProcessId(main, nullptr);
+  TraySearch search;
+  EnumThreadWindows(thread, FindTray, reinterpret_cast<LPARAM>(&search));
+  if (!search.window) {
+    std::printf("no tray icon window\n");
+    return 4;
+  }
+  PostMessageA(search.window, TrayMessage, 1, mouseMessage);
+  return 0;
+}
+
+std::wstring AnsiToWide(const char* text) {
+  int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+  std::wstring out(n > 0 ? n - 1 : 0, L'\0');
+  if (n > 1) MultiByteToWideChar(CP_ACP, 0, text, -1, &out[0], n);
+  return out;
+}
+
+int Menu(const char* caption, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  HWND popup = nullptr;
+  while (!(popup = FindWindowA("#32768", nullptr)) || !IsWindowVisible(popup)) {
+    if (GetTickCount() - start >= timeoutMs) {
+      std::printf("no menu\n");
+      return 3;
+    }
+    Sleep(50);
+  }
+  HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+  std::wstring wanted = AnsiToWide(caption);
+  int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[128] = {};
+    GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
+    if (wanted == text) {
+      // Down arrows from no selection: the first press selects the first entry.
+      for (int k = 0; k <= i; ++k) {
+        PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(popup, WM_KEYUP, VK_DOWN, 0);
+      }
+      PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
+      PostMessageA(popup, WM_KEYUP, VK_RETURN, 0);
+      std::printf("chose %d of %d\n", i, count);
+      return 0;
+    }
+  }
+  std::printf("no entry among %d\n", count);
+  PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+  return 4;
+}
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: brovia_driver wait CONDITION MS | state | post MSG WPARAM LPARAM |"
+               " tray MOUSE-MSG | menu CAPTION MS\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  std::string command = argv[1];
+  if (command == "wait" && argc >= 4) return Wait(argv[2], Number(argv[3]));
+  if (command == "state") {
+    HWND window = MainWindow();
+    PrintState(window);
+    return window ? 0 : 3;
+  }
+  if (command == "post" && argc >= 5) {
+    HWND window = MainWindow();
+    if (!window) return 3;
+    return PostMessageA(window, Number(argv[2]), Number(argv[3]), Number(argv[4])) ? 0 : 5;
+  }
+  if (command == "tray" && argc >= 3) return Tray(Number(argv[2]));
+  if (command == "menu" && argc >= 4) return Menu(argv[2], Number(argv[3]));
+  return Usage();
+}
