@@ -268,5 +268,9 @@ T& TPicture::As() {
 
 TBitmap& TPicture::Bitmap() { return As<TBitmap>(); }
 TIcon& TPicture::Icon() { return As<TIcon>(); }
+TJPEGImage& TPicture::JPEG() { return As<TJPEGImage>(); }
+TGIFImage& TPicture::GIF() { return As<TGIFImage>(); }
+
+void TPicture::LoadFromFile(const std::string& fileName) {}
 
 }  // namespace ui
