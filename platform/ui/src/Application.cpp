@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <exception>
+
 #include "platform/module.h"
 #include "ui/Forms.h"
 
@@ -14,11 +17,19 @@ TApplication& Application() {
 
 TApplication::~TApplication() { DestroyForms(); }
 
-void TApplication::Initialize() { terminated_ = false; }
+void TApplication::Initialize() {
+  terminated_ = false;
+  threadId_ = GetCurrentThreadId();
+}
 
 void TApplication::AddForm(TForm* form) {
   forms_.push_back(form);
   if (!mainForm_) mainForm_ = form;
+}
+
+void TApplication::RemoveForm(TForm* form) {
+  forms_.erase(std::remove(forms_.begin(), forms_.end(), form), forms_.end());
+  if (form == mainForm_) mainForm_ = nullptr;
 }
 
 void TApplication::DestroyForms() {
@@ -44,7 +55,46 @@ void TApplication::Terminate() {
   // one) takes the quit message for itself and does not put it back; the message wakes a
   // loop that waits for messages.
   terminated_ = true;
-  PostQuitMessage(0);
+  if (threadId_ && GetCurrentThreadId() != threadId_)
+    PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
+  else
+    PostQuitMessage(0);
+}
+
+void TApplication::ShowException(const std::string& message) {
+  MessageBoxA(GetActiveWindow(), message.c_str(), Title().c_str(), MB_OK | MB_ICONERROR);
+}
+
+void TApplication::HandleException() {
+  std::exception_ptr current = std::current_exception();
+  if (!current) return;
+  try {
+    std::rethrow_exception(current);
+  } catch (const std::exception& e) {
+    ShowException(e.what());
+  } catch (...) {
+    ShowException("Unknown exception");
+  }
+}
+
+void TApplication::Dispatch(MSG& msg) {
+  try {
+    bool handled = false;
+    for (TApplicationEvents* events : std::vector<TApplicationEvents*>(events_)) {
+      // A hook freed by an earlier one is skipped.
+      if (std::find(events_.begin(), events_.end(), events) == events_.end()) continue;
+      if (events->OnMessage) events->OnMessage(msg, handled);
+      if (handled) return;
+    }
+    if (msg.hwnd && (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN)) {
+      auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(GetAncestor(msg.hwnd, GA_ROOT)));
+      if (form && form->PreviewKey(msg)) return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  } catch (...) {
+    HandleException();
+  }
 }
 
 bool TApplication::HandleMessage() {
@@ -53,8 +103,7 @@ bool TApplication::HandleMessage() {
     terminated_ = true;
     return false;
   }
-  TranslateMessage(&msg);
-  DispatchMessageA(&msg);
+  Dispatch(msg);
   return true;
 }
 
@@ -65,16 +114,25 @@ void TApplication::ProcessMessages() {
       terminated_ = true;
       return;
     }
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    Dispatch(msg);
   }
 }
 
 void TApplication::Run() {
-  if (!mainForm_) return;
+  if (!threadId_) threadId_ = GetCurrentThreadId();
+  if (!mainForm_ || terminated_) return;
   mainForm_->Show();
   while (!terminated_ && HandleMessage()) {
   }
+}
+
+TApplicationEvents::TApplicationEvents(TComponent* owner) : TComponent(owner) {
+  Application().events_.push_back(this);
+}
+
+TApplicationEvents::~TApplicationEvents() {
+  auto& list = Application().events_;
+  list.erase(std::remove(list.begin(), list.end(), this), list.end());
 }
 
 }  // namespace ui

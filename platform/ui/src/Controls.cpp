@@ -1,9 +1,12 @@
 #include "ui/Controls.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
 
+#include "Internal.h"
+#include "ui/Application.h"
 #include "ui/Forms.h"
 
 namespace ui {
@@ -38,7 +41,42 @@ TShiftState ShiftFromKeys(WPARAM keys) {
 
 bool IsMouseMessage(UINT m) { return m >= WM_MOUSEFIRST && m <= WM_MBUTTONDBLCLK; }
 
+// The window gets its own copy of region, or loses its shape when region is null.
+void ApplyRegion(HWND window, HRGN region) {
+  HRGN copy = nullptr;
+  if (region) {
+    copy = CreateRectRgn(0, 0, 0, 0);
+    CombineRgn(copy, region, nullptr, RGN_COPY);
+  }
+  if (!SetWindowRgn(window, copy, TRUE) && copy) DeleteObject(copy);
+}
+
 }  // namespace
+
+void EnsureCommonControls() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES |
+                                              ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&icc);
+}
+
+HWND MakeHiddenWindow(const char* className, WNDPROC proc, void* data, bool topLevel) {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSA wc = {};
+  if (!GetClassInfoA(instance, className, &wc)) {
+    wc = WNDCLASSA{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.lpszClassName = className;
+    RegisterClassA(&wc);
+  }
+  HWND window = CreateWindowExA(0, className, "", WS_POPUP, 0, 0, 0, 0,
+                                topLevel ? nullptr : HWND_MESSAGE, nullptr, instance, nullptr);
+  if (window) SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
+  return window;
+}
 
 // --- TComponent -----------------------------------------------------------------------
 
@@ -66,6 +104,8 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {
 
 TControl::~TControl() {
   font_.OnChange = nullptr;
+  if (hintWindow_ && IsWindow(hintWindow_)) DestroyWindow(hintWindow_);
+  hintWindow_ = nullptr;
   if (parent_) parent_->RemoveControl(this);
 }
 
@@ -87,11 +127,81 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   Invalidate();
   StoreBounds(left, top, width, height);
   Invalidate();
+  BoundsChanged();
+}
+
+void TControl::BoundsChanged() {
+  if (!parent_) return;
+  if (hintWindow_) UpdateHint();
+  if (parent_->aligning_) return;  // moved by the parent's own layout
+  anchorRight_ = parent_->ClientWidth() - (left_ + width_);
+  anchorBottom_ = parent_->ClientHeight() - (top_ + height_);
+  parent_->ControlsChanged();
 }
 
 void TControl::SetAlign(TAlign align) {
   align_ = align;
   if (parent_) parent_->AlignControls();
+}
+
+void TControl::SetAnchors(TAnchors anchors) {
+  anchors_ = anchors;
+  if (!parent_) return;
+  anchorRight_ = parent_->ClientWidth() - (left_ + width_);
+  anchorBottom_ = parent_->ClientHeight() - (top_ + height_);
+}
+
+void TControl::SetHint(const std::string& hint) {
+  hint_ = hint;
+  UpdateHint();
+}
+
+void TControl::SetShowHint(bool show) {
+  showHint_ = show;
+  UpdateHint();
+}
+
+void TControl::UpdateHint() {
+  if (hintWindow_ && IsWindow(hintWindow_)) DestroyWindow(hintWindow_);
+  hintWindow_ = nullptr;
+  if (!showHint_ || hint_.empty() || !visible_ || !parent_) return;
+  // A windowed control is its own tool; a window-less one is a rectangle of its parent.
+  HWND host = IsWindowed() ? static_cast<TWinControl*>(this)->handle_ : parent_->handle_;
+  if (!host) return;
+  EnsureCommonControls();
+  hintWindow_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                                WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                GetAncestor(host, GA_ROOT), nullptr, GetModuleHandleA(nullptr),
+                                nullptr);
+  if (!hintWindow_) return;
+  TTTOOLINFOA tool = {};
+  tool.cbSize = TTTOOLINFOA_V2_SIZE;
+  tool.hwnd = host;
+  tool.lpszText = const_cast<char*>(hint_.c_str());
+  if (IsWindowed()) {
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.uId = reinterpret_cast<UINT_PTR>(host);
+  } else {
+    tool.uFlags = TTF_SUBCLASS;
+    tool.uId = reinterpret_cast<UINT_PTR>(this);
+    tool.rect = BoundsRect();
+  }
+  SendMessageA(hintWindow_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void TControl::BringToFront() {
+  if (!parent_) return;
+  auto& list = parent_->controls_;
+  list.erase(std::remove(list.begin(), list.end(), this), list.end());
+  list.push_back(this);
+  Invalidate();
+}
+
+void TControl::Repaint() {
+  if (!parent_ || !visible_ || !parent_->handle_) return;
+  parent_->InvalidateRect(BoundsRect());
+  UpdateWindow(parent_->handle_);
 }
 
 void TControl::SetVisible(bool visible) {
@@ -101,7 +211,11 @@ void TControl::SetVisible(bool visible) {
 }
 
 void TControl::CMVisibleChanged() {
-  if (parent_) parent_->InvalidateRect(BoundsRect());
+  UpdateHint();
+  if (!parent_) return;
+  parent_->InvalidateRect(BoundsRect());
+  if (align_ != TAlign::alNone) parent_->AlignControls();
+  parent_->ControlsChanged();
 }
 
 void TControl::SetEnabled(bool enabled) {
@@ -231,6 +345,7 @@ TWinControl::~TWinControl() {
   for (TControl* c : controls_) c->parent_ = nullptr;  // children owned by someone else
   controls_.clear();
   DestroyWnd();
+  if (region_) DeleteObject(region_);
 }
 
 TWinControl* TWinControl::FromHandle(HWND window) {
@@ -238,26 +353,40 @@ TWinControl* TWinControl::FromHandle(HWND window) {
 }
 
 void TWinControl::SetParent(TWinControl* parent) {
+  if (parent == Parent()) return;
   TControl::SetParent(parent);
   if (!handle_ && parent && parent->handle_) {
     HandleNeeded();
   } else if (handle_) {
-    if (parent && parent->handle_)
+    if (parent && parent->handle_) {
+      // A child window moved to another parent, on top of its new siblings, at its bounds
+      // within the new parent.
       ::SetParent(handle_, parent->handle_);
-    else
+      SetWindowPos(handle_, HWND_TOP, Left(), Top(), Width(), Height(), SWP_NOACTIVATE);
+    } else {
       DestroyWnd();
+    }
   }
+  UpdateHint();
 }
 
 void TWinControl::InsertControl(TControl* control) {
   control->parent_ = this;
   controls_.push_back(control);
+  control->anchorRight_ = ClientWidth() - (control->left_ + control->width_);
+  control->anchorBottom_ = ClientHeight() - (control->top_ + control->height_);
   if (control->align_ != TAlign::alNone) AlignControls();
   control->Invalidate();
+  if (!control->IsWindowed()) control->UpdateHint();
+  ControlsChanged();
 }
 
 void TWinControl::RemoveControl(TControl* control) {
   control->Invalidate();
+  if (control->hintWindow_ && !control->IsWindowed()) {
+    DestroyWindow(control->hintWindow_);
+    control->hintWindow_ = nullptr;
+  }
   controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
   if (mouseControl_ == control) mouseControl_ = nullptr;
   if (captureControl_ == control) {
@@ -265,11 +394,42 @@ void TWinControl::RemoveControl(TControl* control) {
     if (handle_ && GetCapture() == handle_) ReleaseCapture();
   }
   control->parent_ = nullptr;
+  ControlsChanged();
 }
 
 void TWinControl::AlignControls() {
-  for (TControl* c : controls_)
-    if (c->align_ == TAlign::alClient) c->SetBounds(0, 0, ClientWidth(), ClientHeight());
+  if (aligning_) return;
+  aligning_ = true;
+  int width = ClientWidth(), height = ClientHeight();
+  auto place = [](TControl* c, int l, int t, int w, int h) {
+    if (l != c->left_ || t != c->top_ || w != c->width_ || h != c->height_) c->SetBounds(l, t, w, h);
+  };
+  for (TControl* c : std::vector<TControl*>(controls_)) {
+    if (c->align_ != TAlign::alNone) continue;
+    int l = c->left_, t = c->top_, w = c->width_, h = c->height_;
+    if (c->anchors_ & akRight) {
+      if (c->anchors_ & akLeft)
+        w = width - c->anchorRight_ - l;
+      else
+        l = width - c->anchorRight_ - w;
+    }
+    if (c->anchors_ & akBottom) {
+      if (c->anchors_ & akTop)
+        h = height - c->anchorBottom_ - t;
+      else
+        t = height - c->anchorBottom_ - h;
+    }
+    place(c, l, t, w, h);
+  }
+  int bottom = height;
+  for (TControl* c : std::vector<TControl*>(controls_))
+    if (c->align_ == TAlign::alBottom && c->visible_) {
+      bottom -= c->height_;
+      place(c, 0, bottom, width, c->height_);
+    }
+  for (TControl* c : std::vector<TControl*>(controls_))
+    if (c->align_ == TAlign::alClient && c->visible_) place(c, 0, 0, width, bottom);
+  aligning_ = false;
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
@@ -277,11 +437,34 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
   StoreBounds(left, top, width, height);
   if (handle_) MoveWindow(handle_, left, top, width, height, TRUE);
   if (resized) AlignControls();
+  BoundsChanged();
 }
 
 void TWinControl::SetVisible(bool visible) {
   TControl::SetVisible(visible);
   if (handle_ && Parent()) ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE);
+}
+
+void TWinControl::SetWindowRegion(HRGN region) {
+  if (region_ && region_ != region) DeleteObject(region_);
+  region_ = region;
+  if (handle_) ApplyRegion(handle_, region_);
+}
+
+LRESULT TWinControl::Perform(UINT message, WPARAM wParam, LPARAM lParam) {
+  return WndProc(message, wParam, lParam);
+}
+
+void TWinControl::BringToFront() {
+  TControl::BringToFront();
+  if (handle_)
+    SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TWinControl::Repaint() {
+  if (!handle_) return;
+  ::InvalidateRect(handle_, nullptr, TRUE);
+  UpdateWindow(handle_);
 }
 
 void TWinControl::Invalidate() {
@@ -354,9 +537,13 @@ void TWinControl::CreateWnd() {
       return;
   }
   SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
+  if (region_) ApplyRegion(handle_, region_);
   WindowCreated();
-  for (TControl* c : controls_)
+  for (TControl* c : controls_) {
     if (c->IsWindowed()) static_cast<TWinControl*>(c)->HandleNeeded();
+    if (c->showHint_) c->UpdateHint();
+  }
+  if (showHint_) UpdateHint();
 }
 
 void TWinControl::DestroyWnd() {
@@ -380,7 +567,14 @@ LRESULT CALLBACK TWinControl::StaticWndProc(HWND window, UINT message, WPARAM wP
     self->oldProc_ = nullptr;
     return result;
   }
-  return self->WndProc(message, wParam, lParam);
+  // No exception may unwind through the system's frames: an event handler's failure is
+  // reported here and the message counts as handled.
+  try {
+    return self->WndProc(message, wParam, lParam);
+  } catch (...) {
+    Application().HandleException();
+    return 0;
+  }
 }
 
 LRESULT TWinControl::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -415,6 +609,11 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       if (c && c->DrawItem(*item)) return TRUE;
       break;
     }
+    case WM_COMMAND: {
+      TWinControl* c = FromHandle(reinterpret_cast<HWND>(lParam));
+      if (c && c != this && c->Notification(HIWORD(wParam))) return 0;
+      break;
+    }
     case WM_MEASUREITEM: {
       auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
       TWinControl* c = FromHandle(GetDlgItem(handle_, static_cast<int>(item->CtlID)));
@@ -426,13 +625,15 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       CMSysColorChange();
       break;
     case WM_WINDOWPOSCHANGED: {
+      // A minimised window keeps the bounds it had before.
+      if (IsIconic(handle_)) break;
       RECT r;
       GetWindowRect(handle_, &r);
       if (Parent() && Parent()->handle_)
         MapWindowPoints(nullptr, Parent()->handle_, reinterpret_cast<POINT*>(&r), 2);
-      bool resized = r.right - r.left != Width() || r.bottom - r.top != Height();
       StoreBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
-      if (resized) AlignControls();
+      // The client area can change with the same outer size (a new frame).
+      AlignControls();
       break;
     }
   }

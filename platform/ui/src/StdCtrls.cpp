@@ -129,3 +129,30 @@ bool TListBox::DrawItem(const DRAWITEMSTRUCT& item) {
 }
 
 }  // namespace ui
+
+namespace ui {
+
+// --- TButton --------------------------------------------------------------------------
+
+TButton::TButton(TComponent* owner) : TWinControl(owner) {
+  SetBounds(0, 0, 75, 25);
+  TabStop = true;
+  captureMouse_ = false;  // the system button tracks the mouse and reports the click
+  clickEvents_ = false;
+}
+
+void TButton::CreateParams(TCreateParams& params) {
+  TWinControl::CreateParams(params);
+  params.ClassName = "BUTTON";
+  params.Style |= WS_TABSTOP | BS_PUSHBUTTON;
+}
+
+bool TButton::Notification(WORD code) {
+  if (code != BN_CLICKED) return false;
+  Click();
+  return true;
+}
+
+void TButton::Click() { TWinControl::Click(); }
+
+}  // namespace ui

@@ -46,7 +46,14 @@ using TMouseEvent =
     std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
 
-enum class TAlign { alNone, alClient };
+// alBottom controls are stacked up from the parent's bottom edge at full width; an alClient
+// control takes what is left. Hidden controls take no room.
+enum class TAlign { alNone, alClient, alBottom };
+
+// The edges of the parent whose distance a control keeps when the parent is resized: with
+// akRight (or akBottom) but not akLeft (akTop) the control moves, with both it stretches.
+using TAnchors = unsigned;
+constexpr TAnchors akLeft = 1, akTop = 2, akRight = 4, akBottom = 8;
 
 class TWinControl;
 
@@ -72,6 +79,8 @@ public:
   virtual int ClientHeight() const { return height_; }
   TAlign Align() const { return align_; }
   void SetAlign(TAlign align);
+  TAnchors Anchors() const { return anchors_; }
+  void SetAnchors(TAnchors anchors);  // the distances kept are those of this moment
 
   bool Visible() const { return visible_; }
   virtual void SetVisible(bool visible);
@@ -84,7 +93,17 @@ public:
   void SetColor(TColor color);
   bool MouseInControl() const { return mouseInControl_; }
 
+  // A tooltip with the hint text shows over the control while ShowHint is on.
+  const std::string& Hint() const { return hint_; }
+  void SetHint(const std::string& hint);
+  bool ShowHint() const { return showHint_; }
+  void SetShowHint(bool show);
+
+  // Puts the control above its siblings.
+  virtual void BringToFront();
+
   virtual void Invalidate();  // the whole control is repainted later
+  virtual void Repaint();     // the whole control is repainted now
 
   TNotifyEvent OnClick, OnDblClick, OnMouseEnter, OnMouseLeave;
   TMouseEvent OnMouseDown, OnMouseUp;
@@ -118,6 +137,8 @@ protected:
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
   virtual void SetMouseCapture(bool capture);
   void StoreBounds(int left, int top, int width, int height);
+  void BoundsChanged();  // after SetBounds: anchor distances, hint area, the parent's size
+  void UpdateHint();     // (re)registers the tooltip for the control's current place
 
   bool captureMouse_ = true;  // the mouse is captured from a press to its release
   bool clickEvents_ = true;   // a press and release inside make a click
@@ -128,12 +149,17 @@ private:
   TWinControl* parent_ = nullptr;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   TAlign align_ = TAlign::alNone;
+  TAnchors anchors_ = akLeft | akTop;
+  int anchorRight_ = 0, anchorBottom_ = 0;  // distances to the parent's right and bottom
   bool visible_ = true;
   bool enabled_ = true;
   bool mouseInControl_ = false;
   std::string caption_;
   TFont font_;
   TColor color_ = clBtnFace;
+  std::string hint_;
+  bool showHint_ = false;
+  HWND hintWindow_ = nullptr;  // the tooltip, made on first need
 };
 
 // What CreateWindowEx gets for a windowed control.
@@ -166,6 +192,13 @@ public:
   void SetFocus();
   bool DoubleBuffered() const { return doubleBuffered_; }
   void SetDoubleBuffered(bool on) { doubleBuffered_ = on; }
+  // Gives the window the shape of region (null: the whole rectangle). The control owns the
+  // region from then on and keeps it through re-creations of its window.
+  void SetWindowRegion(HRGN region);
+  // Runs a message through the control's window procedure directly, as if it had been sent.
+  LRESULT Perform(UINT message, WPARAM wParam, LPARAM lParam);
+  void BringToFront() override;
+  void Repaint() override;
   bool TabStop = false;  // the form's activation focuses the first control that has it
 
   const std::vector<TControl*>& Controls() const { return controls_; }
@@ -189,9 +222,13 @@ protected:
   virtual void EraseBackground(HDC dc) {}
   virtual bool DrawItem(const DRAWITEMSTRUCT& item) { return false; }
   virtual bool MeasureItem(MEASUREITEMSTRUCT& item) { return false; }
+  // A notification (BN_CLICKED...) that this control's window sent to its parent.
+  virtual bool Notification(WORD code) { return false; }
   void SetMouseCapture(bool capture) override;
   void DestroyWnd();
-  void AlignControls();
+  void AlignControls();  // aligned and anchored children follow the client area
+  // A child was inserted, removed, moved, resized, shown or hidden.
+  virtual void ControlsChanged() {}
 
   TCanvas canvas_;  // the canvas of the paint in progress
 
@@ -205,6 +242,8 @@ private:
   HWND handle_ = nullptr;
   WNDPROC oldProc_ = nullptr;  // the system class's own procedure when subclassed
   bool doubleBuffered_ = false;
+  bool aligning_ = false;      // children are being moved by AlignControls
+  HRGN region_ = nullptr;      // our copy of the window's shape
   bool tracking_ = false;      // a leave notification has been asked for
   std::vector<TControl*> controls_;
   TControl* mouseControl_ = nullptr;    // the window-less child under the pointer

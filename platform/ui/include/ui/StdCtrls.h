@@ -1,4 +1,4 @@
-// Labels and list boxes.
+// Labels, list boxes and push buttons.
 #pragma once
 #include <string>
 #include <vector>
@@ -57,6 +57,17 @@ private:
   int itemHeight_ = 13;
   int itemIndex_ = -1;  // kept until the window exists
   std::vector<std::string> items_;
+};
+
+// The system push button; a click (mouse, space key, or a message) runs OnClick.
+class TButton : public TWinControl {
+public:
+  explicit TButton(TComponent* owner);
+  void Click() override;
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+  bool Notification(WORD code) override;
 };
 
 }  // namespace ui
