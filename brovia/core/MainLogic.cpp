@@ -95,7 +95,9 @@ void TfrmMainLogic::RunProgram(const std::string& fileName, const std::string& p
 // ---------------------------------------------------------------------------------------
 // Modes and the title tab
 
-void TfrmMainLogic::ToggleFullScreen() {
+void TfrmMainLogic::ToggleFullScreen() { ToggleFullScreen(false); }
+
+void TfrmMainLogic::ToggleFullScreen(bool keepSavedBounds) {
   if (FFullScreen) {
     View.SetWidth(C::frmMain, FSavedWidth);
     View.SetHeight(C::frmMain, FSavedHeight);
@@ -105,7 +107,7 @@ void TfrmMainLogic::ToggleFullScreen() {
     View.SetAlign(C::wb1, TAlign::alClient);
   } else {
     View.SetAlign(C::wb1, TAlign::alNone);
-    if (View.WindowState() != TWindowState::wsMaximized) {
+    if (!keepSavedBounds && View.WindowState() != TWindowState::wsMaximized) {
       const TBounds b = View.Bounds(C::frmMain);
       FSavedWidth = b.Width;
       FSavedHeight = b.Height;
@@ -236,8 +238,11 @@ bool TfrmMainLogic::WMSysCommand(unsigned command) {
   ScheduleBrowserFocus();
   if (command == win::SC_MAXIMIZE ||
       (command == win::SC_RESTORE && View.WindowState() != TWindowState::wsMinimized)) {
+    // A window already in full screen is laid out afresh; its bounds are the screen's,
+    // so the ones saved for window mode are kept.
+    const bool wasFullScreen = FFullScreen;
     FFullScreen = false;
-    ToggleFullScreen();
+    ToggleFullScreen(wasFullScreen);
     return false;
   }
   return true;

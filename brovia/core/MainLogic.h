@@ -86,6 +86,8 @@ public:
   int wb2Tag() const { return Fwb2Tag; }
 
 private:
+  // Entering full screen saves the window's bounds unless keepSavedBounds.
+  void ToggleFullScreen(bool keepSavedBounds);
   void RunDesktopScript(const std::u16string& script);
   std::string ProgramFolder() const;
 
