@@ -1,4 +1,4 @@
-// The pieces of Brovia's start-up that need no window: the updater's parameters and the
+// What Brovia's start-up decides without a window: the updater's parameters and the
 // check of the installed browser version.
 #pragma once
 #include <string>
