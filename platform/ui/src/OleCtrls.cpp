@@ -86,6 +86,14 @@ void ReportHandlerFailure(const char* what) {
   plat::DebugOutput(std::string("TWebBrowser event handler failed: ") + what);
 }
 
+// A hidden window that keeps the browser's own window while the control has none, so that
+// the browser's window outlives a re-creation of the control's window (re-parenting).
+HWND ParkingWindow() {
+  static HWND parking = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                        GetModuleHandleA(nullptr), nullptr);
+  return parking;
+}
+
 }  // namespace
 
 // The site of one browser object: client site, in-place site and frame, control site and the
@@ -226,8 +234,10 @@ public:
   STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
     return E_NOTIMPL;
   }
-  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
-                      UINT*) override {
+  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT*,
+                      EXCEPINFO*, UINT*) override {
+    // The browser also asks its site for ambient properties here; we set none.
+    if (!(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
     if (!owner_ || !params) return S_OK;
     AddRef();  // a handler may free the control
     try {
@@ -373,6 +383,11 @@ void TWebBrowser::Deactivate() {
   IOleInPlaceObject* inPlace = nullptr;
   if (browser_ && SUCCEEDED(browser_->QueryInterface(IID_IOleInPlaceObject,
                                                      reinterpret_cast<void**>(&inPlace)))) {
+    HWND own = nullptr;
+    if (SUCCEEDED(inPlace->GetWindow(&own)) && own && IsWindow(own)) {
+      ShowWindow(own, SW_HIDE);
+      ::SetParent(own, ParkingWindow());
+    }
     inPlace->InPlaceDeactivate();
     inPlace->Release();
   }

@@ -1,0 +1,49 @@
+// Shared helpers of the web-browser tests: a message pump with a deadline, a loopback
+// listener that counts the browser's connections, and access to the control's event sink.
+#pragma once
+#include <winsock2.h>
+#include <windows.h>
+#include <exdisp.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/OleCtrls.h"
+
+namespace webtest {
+
+// Handles messages until done() holds or ms milliseconds have passed; tick() runs between
+// rounds. Returns done()'s last answer.
+bool PumpUntil(const std::function<bool()>& done, int ms,
+               const std::function<void()>& tick = nullptr);
+
+// A TCP listener on 127.0.0.1 at an ephemeral port. Poll() takes waiting connections and
+// either closes them at once or, with Hold, keeps them open unanswered.
+class LoopbackListener {
+public:
+  LoopbackListener();
+  ~LoopbackListener();
+  int Port() const { return port_; }
+  std::u16string Url(const char* path) const;
+  void Poll();
+  int Accepted() const { return accepted_; }
+  bool Hold = false;
+
+private:
+  SOCKET socket_ = INVALID_SOCKET;
+  int port_ = 0;
+  int accepted_ = 0;
+  std::vector<SOCKET> held_;
+};
+
+// The object the browser raises its events on (our site's dispatch interface), with a
+// reference the caller releases.
+IDispatch* EventSink(ui::TWebBrowser& browser);
+
+// Raises an event on the sink; args are in the order of the event's declaration.
+HRESULT Fire(IDispatch* sink, DISPID id, std::vector<VARIANT> args);
+
+std::string Narrow(const std::u16string& text);  // for messages of failed checks
+
+}  // namespace webtest
