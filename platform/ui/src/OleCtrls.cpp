@@ -6,8 +6,8 @@
 #include <ocidl.h>
 #include <olectl.h>
 
-#include "platform/debugout.h"
 #include "platform/except.h"
+#include "ui/Application.h"
 
 namespace ui {
 
@@ -78,12 +78,6 @@ void SafeRelease(T*& p) {
     p = nullptr;
     q->Release();
   }
-}
-
-// What a browser event handler lets escape goes to the debugger output: it must not unwind
-// into the browser.
-void ReportHandlerFailure(const char* what) {
-  plat::DebugOutput(std::string("TWebBrowser event handler failed: ") + what);
 }
 
 // A hidden window that keeps the browser's own window while the control has none, so that
@@ -240,12 +234,12 @@ public:
     if (!(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
     if (!owner_ || !params) return S_OK;
     AddRef();  // a handler may free the control
+    // What a handler lets escape must not unwind into the browser: it is reported like any
+    // other event handler's failure.
     try {
       Dispatch(id, *params);
-    } catch (const std::exception& e) {
-      ReportHandlerFailure(e.what());
     } catch (...) {
-      ReportHandlerFailure("unknown exception");
+      Application().HandleException();
     }
     Release();
     return S_OK;

@@ -82,6 +82,48 @@ HRESULT Fire(IDispatch* sink, DISPID id, std::vector<VARIANT> args) {
                       nullptr, nullptr);
 }
 
+MessageBoxCloser::MessageBoxCloser(DWORD threadId) : threadId_(threadId) {
+  thread_ = std::thread([this] {
+    while (!stop_) {
+      EnumThreadWindows(threadId_, Visit, reinterpret_cast<LPARAM>(this));
+      Sleep(20);
+    }
+  });
+}
+
+MessageBoxCloser::~MessageBoxCloser() {
+  stop_ = true;
+  thread_.join();
+}
+
+std::vector<std::string> MessageBoxCloser::Texts() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return texts_;
+}
+
+BOOL CALLBACK MessageBoxCloser::Visit(HWND window, LPARAM param) {
+  auto* self = reinterpret_cast<MessageBoxCloser*>(param);
+  char name[32] = "";
+  GetClassNameA(window, name, sizeof name);
+  if (std::string(name) != "#32770" || !IsWindowVisible(window)) return TRUE;
+  std::lock_guard<std::mutex> lock(self->mutex_);
+  if (std::find(self->answered_.begin(), self->answered_.end(), window) !=
+      self->answered_.end())
+    return TRUE;
+  self->answered_.push_back(window);
+  std::string text;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    char cls[32] = "", line[512] = "";
+    GetClassNameA(child, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Static") != 0) continue;
+    GetWindowTextA(child, line, sizeof line);
+    text += line;
+  }
+  self->texts_.push_back(text);
+  PostMessageA(window, WM_COMMAND, IDOK, 0);
+  return TRUE;
+}
+
 std::string Narrow(const std::u16string& text) {
   std::string out;
   for (char16_t c : text) out += c < 128 ? static_cast<char>(c) : '?';

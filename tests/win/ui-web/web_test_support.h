@@ -5,8 +5,11 @@
 #include <windows.h>
 #include <exdisp.h>
 
+#include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ui/OleCtrls.h"
@@ -43,6 +46,24 @@ IDispatch* EventSink(ui::TWebBrowser& browser);
 
 // Raises an event on the sink; args are in the order of the event's declaration.
 HRESULT Fire(IDispatch* sink, DISPID id, std::vector<VARIANT> args);
+
+// While it lives, a thread answers every message box of the given thread with OK and keeps
+// the boxes' texts.
+class MessageBoxCloser {
+public:
+  explicit MessageBoxCloser(DWORD threadId);
+  ~MessageBoxCloser();
+  std::vector<std::string> Texts();
+
+private:
+  static BOOL CALLBACK Visit(HWND window, LPARAM self);
+  DWORD threadId_;
+  std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::vector<std::string> texts_;
+  std::vector<HWND> answered_;
+  std::thread thread_;
+};
 
 std::string Narrow(const std::u16string& text);  // for messages of failed checks
 
