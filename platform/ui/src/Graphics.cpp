@@ -258,19 +258,21 @@ void TIcon::Draw(TCanvas& canvas, const RECT& rect) {
 template <class T>
 T& TPicture::As() {
   if (T* existing = dynamic_cast<T*>(graphic_.get())) return *existing;
-  auto graphic = std::make_unique<T>();
+  Take(std::make_unique<T>());
+  return static_cast<T&>(*graphic_);
+}
+
+// Holds the graphic from now on and passes its changes on.
+void TPicture::Take(std::unique_ptr<TGraphic> graphic) {
   graphic->OnChange = [this] {
     if (OnChange) OnChange();
   };
   graphic_ = std::move(graphic);
-  return static_cast<T&>(*graphic_);
 }
 
 TBitmap& TPicture::Bitmap() { return As<TBitmap>(); }
 TIcon& TPicture::Icon() { return As<TIcon>(); }
 TJPEGImage& TPicture::JPEG() { return As<TJPEGImage>(); }
 TGIFImage& TPicture::GIF() { return As<TGIFImage>(); }
-
-void TPicture::LoadFromFile(const std::string& fileName) {}
 
 }  // namespace ui
