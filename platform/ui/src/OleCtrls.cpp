@@ -503,7 +503,10 @@ bool ExecScript(IDispatch* document, const std::u16string& script,
   HRESULT hr = window->execScript(code.get(), lang.get(), &result);
   VariantClear(&result);
   window->Release();
-  return SUCCEEDED(hr);
+  if (FAILED(hr))
+    throw plat::Exception(
+        plat::Format("The script failed (0x%08lX)", static_cast<unsigned long>(hr)));
+  return true;
 }
 
 bool FocusDocumentWindow(IDispatch* document) {
@@ -511,7 +514,10 @@ bool FocusDocumentWindow(IDispatch* document) {
   if (!DocumentParentWindow(document, &window)) return false;
   HRESULT hr = window->focus();
   window->Release();
-  return SUCCEEDED(hr);
+  if (FAILED(hr))
+    throw plat::Exception(plat::Format("The page window cannot take the focus (0x%08lX)",
+                                       static_cast<unsigned long>(hr)));
+  return true;
 }
 
 }  // namespace ui

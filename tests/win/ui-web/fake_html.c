@@ -59,7 +59,7 @@ static HRESULT STDMETHODCALLTYPE WinExecScript(IHTMLWindow2* self, BSTR code, BS
 }
 static HRESULT STDMETHODCALLTYPE WinFocus(IHTMLWindow2* self) {
   ((FakeWindow*)self)->state->focusCalls++;
-  return S_OK;
+  return ((FakeWindow*)self)->state->focusResult;
 }
 
 static IHTMLWindow2Vtbl windowVtbl = {

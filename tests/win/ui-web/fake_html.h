@@ -16,6 +16,7 @@ typedef struct FakeHtmlState {
   WCHAR lastScript[512];
   WCHAR lastLanguage[64];
   int resultWasEmpty;   /* the result variant handed to execScript was initialised empty */
+  HRESULT focusResult;  /* what focus returns */
   int focusCalls;
 } FakeHtmlState;
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_html.h"
+#include "platform/except.h"
 #include "web_test_support.h"
 
 namespace {
@@ -70,12 +71,15 @@ TEST(ScriptBridge, RunsTheScriptTextAsGivenAndFocuses) {
   EXPECT_EQ(state.documentRefs, 1);
 }
 
-TEST(ScriptBridge, AFailingScriptIsReported) {
+TEST(ScriptBridge, FailuresOfTheWindowAreRaised) {
   FakeHtmlState state = {};
   state.scriptResult = DISP_E_EXCEPTION;
+  state.focusResult = E_ACCESSDENIED;
   IDispatch* document = FakeHtmlDocument(&state);
-  EXPECT_FALSE(ui::ExecScript(document, u"broken(", u"JavaScript"));
+  EXPECT_THROW(ui::ExecScript(document, u"broken(", u"JavaScript"), plat::Exception);
   EXPECT_EQ(state.scriptCalls, 1);
+  EXPECT_THROW(ui::FocusDocumentWindow(document), plat::Exception);
+  EXPECT_EQ(state.focusCalls, 1);
   EXPECT_EQ(state.windowRefs, 0);
   EXPECT_EQ(state.documentRefs, 1);
 }

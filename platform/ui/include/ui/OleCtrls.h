@@ -98,11 +98,11 @@ private:
 // false, doing nothing, when the document has no IHTMLDocument2 interface or no parent window.
 // DocumentParentWindow hands the window out with a reference the caller releases.
 bool DocumentParentWindow(IDispatch* document, IHTMLWindow2** window);
-// Runs a script in the document's window; the script's result is dropped. False also when the
-// window reports a failure.
+// Runs a script in the document's window; the script's result is dropped. Raises
+// plat::Exception when the window reports a failure of the script.
 bool ExecScript(IDispatch* document, const std::u16string& script,
                 const std::u16string& language);
-// Gives the document's window the keyboard focus.
+// Gives the document's window the keyboard focus; raises plat::Exception when it refuses.
 bool FocusDocumentWindow(IDispatch* document);
 
 }  // namespace ui
