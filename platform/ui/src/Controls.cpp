@@ -537,6 +537,9 @@ void TWinControl::CreateWnd() {
       return;
   }
   SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
+  // The system puts a new child window below its siblings; later controls lie above.
+  if (Parent())
+    SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   if (region_) ApplyRegion(handle_, region_);
   WindowCreated();
   for (TControl* c : controls_) {
