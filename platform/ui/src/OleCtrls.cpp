@@ -455,15 +455,14 @@ IDispatch* TWebBrowser::Document() {
 
 IDispatch* TWebBrowser::DefaultInterface() const { return browser_; }
 
-bool TWebBrowser::FocusInside() const {
-  if (!HandleAllocated()) return false;
-  HWND focus = GetFocus();
-  HWND self = const_cast<TWebBrowser*>(this)->Handle();
-  return focus && (focus == self || IsChild(self, focus));
-}
-
 void TWebBrowser::BrowserFocusChanged() {
-  bool inside = FocusInside();
+  if (!HandleAllocated()) return;
+  HWND self = Handle();
+  HWND focus = GetFocus();
+  // The focus in another top-level window (or in none) leaves the control as its window's
+  // focused control: coming back to the window is no new entry.
+  if (!focus || GetAncestor(focus, GA_ROOT) != GetAncestor(self, GA_ROOT)) return;
+  bool inside = focus == self || IsChild(self, focus);
   bool entered = inside && !focusInside_;
   focusInside_ = inside;
   if (entered && OnEnter) OnEnter(this);

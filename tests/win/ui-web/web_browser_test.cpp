@@ -173,6 +173,23 @@ TEST_F(BrowserForm, EnterFiresWhenTheFocusComesInFromOutside) {
   browser->SetFocus();
   PumpUntil([] { return false; }, 50);
   EXPECT_EQ(enters, 3);
+
+  // Away to another window and back: the browser stayed its window's focused control. (The
+  // list takes no focus on activation here, so that the activation gives it to the browser.)
+  list->TabStop = false;
+  ui::TForm other;
+  other.BorderStyle = ui::TFormBorderStyle::bsNone;
+  other.SetBounds(460, 20, 100, 100);
+  auto* otherList = new ui::TListBox(&other);
+  otherList->SetParent(&other);
+  otherList->SetBounds(0, 0, 50, 50);
+  other.Show();
+  otherList->SetFocus();
+  PumpUntil([] { return false; }, 50);
+  ASSERT_EQ(GetFocus(), otherList->Handle());
+  browser->SetFocus();
+  PumpUntil([] { return false; }, 50);
+  EXPECT_EQ(enters, 3);
 }
 
 TEST_F(BrowserForm, BrowserWindowFollowsTheControl) {

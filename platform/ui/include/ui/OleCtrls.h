@@ -63,7 +63,9 @@ public:
   TWebDocumentCompleteEvent OnDocumentComplete;
   TWebProgressChangeEvent OnProgressChange;
   TWebStatusTextChangeEvent OnStatusTextChange;
-  TNotifyEvent OnEnter;  // the keyboard focus came into the control from outside it
+  // The keyboard focus came into the control from another control of its window (not when
+  // its window gets the focus back from another window).
+  TNotifyEvent OnEnter;
 
   // Called by the host objects (the browser's events arrive through them).
   void BrowserFocusChanged();
@@ -81,7 +83,6 @@ private:
   void Activate();
   void Deactivate();
   void PlaceBrowser();
-  bool FocusInside() const;
 
   TWebBrowserHost* host_ = nullptr;
   IWebBrowser2* browser_ = nullptr;
