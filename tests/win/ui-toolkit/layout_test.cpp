@@ -118,6 +118,21 @@ TEST_F(FormTest, AutoSizedPanelFitsItsVisibleChildren) {
   EXPECT_EQ(r.bottom - r.top, 19);
 }
 
+TEST_F(FormTest, PanelIsFilledWithItsColourAndDrawsItsBevel) {
+  auto* panel = new ui::TPanel(form);
+  panel->SetBounds(10, 10, 60, 30);
+  panel->SetColor(ui::clWhite);
+  panel->SetParent(form);
+  panel->Repaint();
+  HDC dc = GetDC(panel->Handle());
+  EXPECT_EQ(GetPixel(dc, 30, 15), RGB(255, 255, 255));
+  EXPECT_EQ(GetPixel(dc, 59, 29), GetSysColor(COLOR_BTNSHADOW)) << "the raised edge";
+  panel->SetBevelOuter(ui::TBevelCut::bvNone);
+  panel->Repaint();
+  EXPECT_EQ(GetPixel(dc, 59, 29), RGB(255, 255, 255));
+  ReleaseDC(panel->Handle(), dc);
+}
+
 TEST_F(FormTest, WindowedControlMovesToAnotherParentAtRunTime) {
   auto* welcome = new ui::TPanel(form);
   welcome->SetBounds(0, 0, 400, 300);
