@@ -9,44 +9,36 @@
 
 namespace {
 
-VARIANT Text(BSTR text) {
+VARIANT Variant(VARTYPE type) {
   VARIANT v;
   VariantInit(&v);
-  V_VT(&v) = VT_BSTR;
+  V_VT(&v) = type;
+  return v;
+}
+VARIANT Empty() { return Variant(VT_EMPTY); }
+VARIANT Text(BSTR text) {
+  VARIANT v = Variant(VT_BSTR);
   V_BSTR(&v) = text;
   return v;
 }
 VARIANT Int(int value) {
-  VARIANT v;
-  VariantInit(&v);
-  V_VT(&v) = VT_I4;
+  VARIANT v = Variant(VT_I4);
   V_I4(&v) = value;
   return v;
 }
 VARIANT Ref(VARIANT* target) {
-  VARIANT v;
-  VariantInit(&v);
-  V_VT(&v) = VT_BYREF | VT_VARIANT;
+  VARIANT v = Variant(VT_BYREF | VT_VARIANT);
   V_VARIANTREF(&v) = target;
   return v;
 }
 VARIANT BoolRef(VARIANT_BOOL* target) {
-  VARIANT v;
-  VariantInit(&v);
-  V_VT(&v) = VT_BYREF | VT_BOOL;
+  VARIANT v = Variant(VT_BYREF | VT_BOOL);
   V_BOOLREF(&v) = target;
   return v;
 }
 VARIANT DispRef(IDispatch** target) {
-  VARIANT v;
-  VariantInit(&v);
-  V_VT(&v) = VT_BYREF | VT_DISPATCH;
+  VARIANT v = Variant(VT_BYREF | VT_DISPATCH);
   V_DISPATCHREF(&v) = target;
-  return v;
-}
-VARIANT Empty() {
-  VARIANT v;
-  VariantInit(&v);
   return v;
 }
 
