@@ -3,13 +3,13 @@
 // program serves for all three: copied under each name (or registered as the handler of
 // "http" addresses), it appends one line to "record.txt" in its own folder and ends:
 //
-//   <program file name without folder>|<the command line after the program name>
+//   <program file name without folder>|<the whole command line>
 //
-// The command line is written as the system hands it over, as ANSI text, quotes included,
-// so that a test can check exactly how it was started. No window is shown.
+// The command line is written as the system hands it over, as ANSI text, the program's own
+// name and every quote included, so that a test can check exactly how it was started. No
+// window is shown.
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 
 namespace {
@@ -20,20 +20,6 @@ std::string ProgramPath() {
   return std::string(name, n);
 }
 
-// The command line without the program's own name (quoted or not) and the blanks after it.
-std::string Arguments(const char* line) {
-  const char* p = line;
-  if (*p == '"') {
-    ++p;
-    while (*p && *p != '"') ++p;
-    if (*p) ++p;
-  } else {
-    while (*p && *p != ' ' && *p != '\t') ++p;
-  }
-  while (*p == ' ' || *p == '\t') ++p;
-  return p;
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -41,7 +27,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   size_t slash = path.find_last_of("\\/:");
   std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
   std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  std::string line = name + "|" + Arguments(GetCommandLineA()) + "\n";
+  std::string line = name + "|" + GetCommandLineA() + "\n";
 
   // Several stand-ins may start at once: append under an exclusive open, retried briefly.
   std::string record = folder + "record.txt";

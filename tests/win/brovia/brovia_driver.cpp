@@ -128,7 +128,7 @@ int Wait(const std::string& condition, DWORD timeoutMs) {
 
 // The notification-area icon: the window of Brovia's thread that the icon reports to. The
 // toolkit's tray icon keeps a hidden window of the class below and sends it kTrayMessage.
-const char TrayClass[] = "TTrayIconWindow";
+const char TrayClass[] = "UiTrayIcon";
 const UINT TrayMessage = WM_APP + 0x100;
 
 struct TraySearch {

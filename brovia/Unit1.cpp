@@ -1,0 +1,586 @@
+#include "Unit1.h"
+
+#include <windows.h>
+#include <mshtml.h>
+#include <ole2.h>
+#include <shellapi.h>
+
+#include "CommandLine.h"
+#include "Texts.h"
+#include "platform/ansi.h"
+#include "platform/except.h"
+
+using brovia::TControlId;
+using brovia::TTimerId;
+
+TfrmMain* frmMain = nullptr;
+
+namespace {
+
+// The unit's initialisation and finalisation: OLE for the whole run of the program, set up
+// before the program entry's own steps and taken down after the message loop has ended.
+int InitCount = 0;
+
+struct TUnit1Init {
+  TUnit1Init() {
+    if (InitCount++ == 0) OleInitialize(nullptr);
+  }
+  ~TUnit1Init() {
+    if (--InitCount == 0) OleUninitialize();
+  }
+} Unit1Init;
+
+HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+
+}  // namespace
+
+TfrmMain::TfrmMain() : FLogic(*this) {
+  ui::TForm::SetCaption(brovia::MainCaption);
+  ui::TForm::BorderStyle = ui::TFormBorderStyle::bsNone;
+  Font().SetName("Tahoma");
+  Font().SetHeight(-11);
+  KeyPreview = true;
+  ui::TForm::SetBounds(293, 110, 800, 500);
+  SetClientSize(800, 500);
+  Icon().LoadFromResourceName(Instance(), "MAINICON", 32);
+
+  CreateComponents();
+  LoadPictures();
+  ConnectEvents();
+
+  OnCreate = [this](ui::TObject*) { FLogic.FormCreate(); };
+  try {
+    DoCreate();
+  } catch (...) {
+    // What start-up did not guard ends here; the window goes on as far as it was set up.
+    ui::Application().HandleException();
+  }
+}
+
+TfrmMain::~TfrmMain() {
+  // The browsers and timers must not call back into a window that is going away.
+  ApplicationEvents1->OnMessage = nullptr;
+  if (frmMain == this) frmMain = nullptr;
+}
+
+void TfrmMain::CreateComponents() {
+  wb1 = new ui::TWebBrowser(this);
+  wb1->ui::TControl::SetParent(this);
+
+  pnlScreen = new ui::TPanel(this);
+  pnlScreen->ui::TControl::SetParent(this);
+  pnlScreen->SetBounds(518, 0, 243, 19);
+  pnlScreen->SetAnchors(ui::akTop | ui::akRight);
+  pnlScreen->SetBevelOuter(ui::TBevelCut::bvNone);
+  pnlScreen->SetColor(ui::clWhite);
+  pnlScreen->SetVisible(false);
+
+  img1 = new ui::TImage(this);
+  img1->SetParent(pnlScreen);
+  img1->SetBounds(0, 0, 243, 19);
+
+  auto titleButton = [this](int left, int width) {
+    auto* button = new ui::TSpeedButton(this);
+    button->SetParent(pnlScreen);
+    button->SetBounds(left, 0, width, 16);
+    button->Flat = true;
+    return button;
+  };
+  btnMin = titleButton(173, 16);
+  btnRestore = titleButton(189, 16);
+  btnClose = titleButton(205, 16);
+
+  lb1 = new ui::TLabel(this);
+  lb1->SetParent(pnlScreen);
+  lb1->SetLeft(69);
+  lb1->SetTop(2);
+  lb1->Transparent = true;
+  lb1->Font().SetName("Tahoma");
+  lb1->Font().SetBold(true);
+  lb1->SetCaption(brovia::ProductCaption);
+
+  btnHover = titleButton(22, 18);
+  btnHover->SetVisible(false);
+
+  imgHover = new ui::TImage(this);
+  imgHover->SetParent(pnlScreen);
+  imgHover->SetBounds(22, 0, 19, 17);
+  imgHover->SetHint(brovia::AutoHideHint);
+  imgHover->SetShowHint(true);
+  pnlScreen->SetAutoSize(true);
+
+  pnl_Welcome = new ui::TPanel(this);
+  pnl_Welcome->ui::TControl::SetParent(this);
+  pnl_Welcome->SetBevelOuter(ui::TBevelCut::bvNone);
+
+  img2 = new ui::TImage(this);
+  img2->SetParent(pnl_Welcome);
+  img2->SetAlign(ui::TAlign::alClient);
+  img2->Stretch = true;
+
+  pnlLoging = new ui::TPanel(this);
+  pnlLoging->ui::TControl::SetParent(pnl_Welcome);
+  pnlLoging->SetBounds(0, 0, 214, 15);
+  pnlLoging->SetBevelOuter(ui::TBevelCut::bvNone);
+
+  imgLoging = new ui::TImage(this);
+  imgLoging->SetParent(pnlLoging);
+  imgLoging->SetBounds(0, 0, 214, 15);
+  pnlLoging->SetAutoSize(true);
+
+  pnl3 = new ui::TPanel(this);
+  pnl3->ui::TControl::SetParent(this);
+  pnl3->SetBounds(-1234, 0, 249, 41);
+
+  wb2 = new ui::TWebBrowser(this);
+  wb2->ui::TControl::SetParent(pnl3);
+  wb2->SetBounds(42, 0, 115, 63);
+
+  btn4 = new ui::TButton(this);
+  btn4->ui::TControl::SetParent(pnl3);
+  btn4->SetBounds(152, 9, 75, 25);
+  btn4->SetCaption("btn4");
+
+  stat1 = new ui::TStatusBar(this);
+  stat1->ui::TControl::SetParent(this);
+  stat1->SetAlign(ui::TAlign::alBottom);
+  stat1->AddPanel()->SetWidth(400);
+  stat1->SetVisible(false);
+
+  pnl_Progress = new ui::TPanel(this);
+  pnl_Progress->ui::TControl::SetParent(this);
+  pnl_Progress->SetBounds(588, 485, 185, 12);
+  pnl_Progress->SetAnchors(ui::akRight | ui::akBottom);
+  pnl_Progress->SetBevelOuter(ui::TBevelCut::bvNone);
+  pnl_Progress->SetVisible(false);
+
+  pb1 = new ui::TProgressBar(this);
+  pb1->ui::TControl::SetParent(pnl_Progress);
+  pb1->SetBounds(-2, -1, 189, 18);
+
+  btnFocuswb = new ui::TButton(this);
+  btnFocuswb->ui::TControl::SetParent(this);
+  btnFocuswb->SetBounds(-124, 224, 75, 25);
+  btnFocuswb->SetCaption("btnFocuswb");
+
+  // Later components lie above earlier ones.
+  for (ui::TControl* c : std::vector<ui::TControl*>{wb1, pnlScreen, pnl_Welcome, pnl3, stat1,
+                                                    pnl_Progress, btnFocuswb})
+    c->BringToFront();
+
+  ApplicationEvents1 = new ui::TApplicationEvents(this);
+
+  auto timer = [this](unsigned interval, bool enabled) {
+    auto* t = new ui::TTimer(this);
+    t->SetEnabled(false);
+    t->SetInterval(interval);
+    t->SetEnabled(enabled);
+    return t;
+  };
+  tmrFloat = timer(100, false);
+  tmrAutoHide = timer(10000, true);
+  tmr2 = timer(200, false);
+  tmrCloseWelcome = timer(3000, false);
+  tmrCloseButton = timer(1000, false);
+
+  pm1 = new ui::TPopupMenu(this);
+  auto item = [this](const char* caption) {
+    auto* menuItem = new ui::TMenuItem(this);
+    menuItem->Caption = caption;
+    pm1->Add(menuItem);
+    return menuItem;
+  };
+  N4 = item(brovia::MenuAbout);
+  N2 = item(brovia::MenuShow);
+  N3 = item(brovia::MenuHide);
+  N1 = item(brovia::MenuExit);
+
+  TrayIcon = new ui::TTrayIcon(this);
+  TrayIcon->SetHint(brovia::TrayHint);
+  TrayIcon->PopupMenu = pm1;
+}
+
+// The built-in pictures, from the program's resources.
+void TfrmMain::LoadPictures() {
+  HINSTANCE instance = Instance();
+  img1->Picture().Bitmap().LoadFromResourceName(instance, "TITLETAB");
+  btnMin->Glyph().LoadFromResourceName(instance, "BTNMIN");
+  btnRestore->Glyph().LoadFromResourceName(instance, "BTNRESTORE");
+  btnClose->Glyph().LoadFromResourceName(instance, "BTNCLOSE");
+  btnHover->Glyph().LoadFromResourceName(instance, "BTNHOVER");
+  imgHover->Picture().Bitmap().LoadFromResourceName(instance, "IMGHOVER");
+  img2->Picture().JPEG().LoadFromResourceName(instance, "WELCOME");
+  imgLoging->Picture().GIF().LoadFromResourceName(instance, "LOGING");
+}
+
+void TfrmMain::ConnectEvents() {
+  using ui::TObject;
+  OnResize = [this](TObject*) { FLogic.FormResize(); };
+  OnShow = [](TObject*) {};  // FormShow: nothing to do
+  OnClose = [this](TObject*, ui::TCloseAction& action) {
+    brovia::TCloseAction a = action == ui::TCloseAction::caNone   ? brovia::TCloseAction::caNone
+                             : action == ui::TCloseAction::caFree ? brovia::TCloseAction::caFree
+                                                                  : brovia::TCloseAction::caHide;
+    FLogic.FormClose(a);
+    action = a == brovia::TCloseAction::caNone   ? ui::TCloseAction::caNone
+             : a == brovia::TCloseAction::caFree ? ui::TCloseAction::caFree
+                                                 : ui::TCloseAction::caHide;
+  };
+
+  wb1->OnBeforeNavigate2 = [this](TObject*, const std::u16string& url, bool&) {
+    FLogic.wb1BeforeNavigate2(url);
+  };
+  wb1->OnNewWindow2 = [this](TObject*, IDispatch** ppDisp, bool&) {
+    // Every new window opens in the catcher wb2.
+    *ppDisp = wb2->DefaultInterface();
+  };
+  wb1->OnDocumentComplete = [this](TObject*, const std::u16string& url) {
+    FLogic.wb1DocumentComplete(url);
+  };
+  wb1->OnProgressChange = [this](TObject*, int progress, int progressMax) {
+    FLogic.wb1ProgressChange(progress, progressMax);
+  };
+  wb1->OnStatusTextChange = [this](TObject*, const std::u16string& text) {
+    FLogic.wb1StatusTextChange(text);
+  };
+  wb1->OnEnter = [this](TObject*) { FLogic.wb1Enter(); };
+  wb2->OnBeforeNavigate2 = [this](TObject*, const std::u16string& url, bool& cancel) {
+    FLogic.wb2BeforeNavigate2(url, cancel);
+  };
+
+  img1->OnMouseLeave = [this](TObject*) { FLogic.img1MouseLeave(); };
+  imgHover->OnClick = [this](TObject*) { FLogic.imgHoverClick(); };
+  btnHover->OnClick = [this](TObject*) { FLogic.btnHoverClick(); };
+  btnClose->OnClick = [this](TObject*) { FLogic.btnCloseClick(); };
+  btnMin->OnClick = [this](TObject*) { FLogic.btnMinClick(); };
+  btnRestore->OnClick = [this](TObject*) { FLogic.btnRestoreClick(); };
+  btnFocuswb->OnClick = [this](TObject*) { FLogic.btnFocuswbClick(); };
+  btn4->OnClick = [this](TObject*) { FLogic.btn4Click(); };
+
+  ApplicationEvents1->OnMessage = [this](MSG& msg, bool& handled) {
+    brovia::TQueuedMessage m;
+    m.Message = msg.message;
+    m.WParam = static_cast<unsigned>(msg.wParam);
+    m.Pt = {msg.pt.x, msg.pt.y};
+    FLogic.ApplicationEvents1Message(m, handled);
+  };
+
+  tmrFloat->OnTimer = [this](TObject*) { FLogic.tmrFloatTimer(); };
+  tmrAutoHide->OnTimer = [this](TObject*) { FLogic.tmrAutoHideTimer(); };
+  tmr2->OnTimer = [this](TObject*) { FLogic.tmr2Timer(); };
+  tmrCloseWelcome->OnTimer = [this](TObject*) { FLogic.tmrCloseWelcomeTimer(); };
+  tmrCloseButton->OnTimer = [this](TObject*) { FLogic.tmrCloseButtonTimer(); };
+
+  TrayIcon->OnDblClick = [this](TObject*) { FLogic.TrayIconDblClick(); };
+  N1->OnClick = [this](TObject*) { FLogic.N1Click(); };
+  N2->OnClick = [this](TObject*) { FLogic.N2Click(); };
+  N3->OnClick = [this](TObject*) { FLogic.N3Click(); };
+  N4->OnClick = [this](TObject*) { FLogic.N4Click(); };
+}
+
+LRESULT TfrmMain::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_NCLBUTTONDBLCLK:
+      if (!FLogic.WMNCLButtonDblClk()) return 0;
+      break;
+    case WM_SYSCOMMAND:
+      if (!FLogic.WMSysCommand(static_cast<unsigned>(wParam))) return 0;
+      break;
+  }
+  return ui::TForm::WndProc(message, wParam, lParam);
+}
+
+// --- Components by name ---
+
+ui::TControl* TfrmMain::Control(TControlId control) const {
+  switch (control) {
+    case TControlId::frmMain: return const_cast<TfrmMain*>(this);
+    case TControlId::wb1: return wb1;
+    case TControlId::wb2: return wb2;
+    case TControlId::pnlScreen: return pnlScreen;
+    case TControlId::img1: return img1;
+    case TControlId::btnHover: return btnHover;
+    case TControlId::imgHover: return imgHover;
+    case TControlId::pnl_Welcome: return pnl_Welcome;
+    case TControlId::pnlLoging: return pnlLoging;
+    case TControlId::stat1: return stat1;
+    case TControlId::pnl_Progress: return pnl_Progress;
+    case TControlId::btnFocuswb: return btnFocuswb;
+  }
+  throw plat::Exception("unknown control");
+}
+
+ui::TWinControl* TfrmMain::WinControl(TControlId control) const {
+  ui::TControl* c = Control(control);
+  if (!c->IsWindowed()) throw plat::Exception("control has no window");
+  return static_cast<ui::TWinControl*>(c);
+}
+
+ui::TWebBrowser* TfrmMain::Browser(TControlId browser) const {
+  if (browser == TControlId::wb1) return wb1;
+  if (browser == TControlId::wb2) return wb2;
+  throw plat::Exception("not a browser control");
+}
+
+ui::TTimer* TfrmMain::Timer(TTimerId timer) const {
+  switch (timer) {
+    case TTimerId::tmrFloat: return tmrFloat;
+    case TTimerId::tmrAutoHide: return tmrAutoHide;
+    case TTimerId::tmr2: return tmr2;
+    case TTimerId::tmrCloseWelcome: return tmrCloseWelcome;
+    case TTimerId::tmrCloseButton: return tmrCloseButton;
+  }
+  throw plat::Exception("unknown timer");
+}
+
+// --- The window and its components ---
+
+brovia::TBounds TfrmMain::Bounds(TControlId control) const {
+  const ui::TControl* c = Control(control);
+  return {c->Left(), c->Top(), c->Width(), c->Height()};
+}
+
+void TfrmMain::SetLeft(TControlId control, int left) {
+  ui::TControl* c = Control(control);
+  c->SetBounds(left, c->Top(), c->Width(), c->Height());
+}
+
+void TfrmMain::SetTop(TControlId control, int top) {
+  ui::TControl* c = Control(control);
+  c->SetBounds(c->Left(), top, c->Width(), c->Height());
+}
+
+void TfrmMain::SetWidth(TControlId control, int width) {
+  ui::TControl* c = Control(control);
+  c->SetBounds(c->Left(), c->Top(), width, c->Height());
+}
+
+void TfrmMain::SetHeight(TControlId control, int height) {
+  ui::TControl* c = Control(control);
+  c->SetBounds(c->Left(), c->Top(), c->Width(), height);
+}
+
+bool TfrmMain::Visible(TControlId control) const { return Control(control)->Visible(); }
+
+void TfrmMain::SetVisible(TControlId control, bool visible) {
+  Control(control)->SetVisible(visible);
+}
+
+void TfrmMain::SetAlign(TControlId control, brovia::TAlign align) {
+  Control(control)->SetAlign(align == brovia::TAlign::alClient ? ui::TAlign::alClient
+                                                               : ui::TAlign::alNone);
+}
+
+void TfrmMain::SetParent(TControlId control, TControlId parent) {
+  ui::TControl* c = Control(control);
+  c->SetParent(WinControl(parent));
+  c->BringToFront();
+}
+
+void TfrmMain::SetRegion(TControlId control, const std::vector<brovia::TPoint>& polygon) {
+  std::vector<POINT> points;
+  for (const brovia::TPoint& p : polygon) points.push_back(POINT{p.X, p.Y});
+  HRGN region = CreatePolygonRgn(points.data(), static_cast<int>(points.size()), WINDING);
+  if (!region) throw plat::Exception("CreatePolygonRgn failed");
+  WinControl(control)->SetWindowRegion(region);
+}
+
+void TfrmMain::SetDoubleBuffered(TControlId control, bool on) {
+  WinControl(control)->SetDoubleBuffered(on);
+}
+
+void TfrmMain::Repaint(TControlId control) { Control(control)->Repaint(); }
+
+void TfrmMain::SetFocus(TControlId control) {
+  ui::TWinControl* c = WinControl(control);
+  if (!c->Visible() || !c->Enabled() || !ui::TControl::Visible())
+    throw plat::Exception("Cannot focus a disabled or invisible window");
+  c->SetFocus();
+}
+
+void TfrmMain::SendClick(TControlId control) {
+  HWND window = WinControl(control)->Handle();
+  SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  SendMessageA(window, WM_LBUTTONUP, 0, 0);
+}
+
+// --- The window as a whole ---
+
+brovia::TWindowState TfrmMain::WindowState() const {
+  switch (ui::TForm::WindowState()) {
+    case ui::TWindowState::wsMinimized: return brovia::TWindowState::wsMinimized;
+    case ui::TWindowState::wsMaximized: return brovia::TWindowState::wsMaximized;
+    default: return brovia::TWindowState::wsNormal;
+  }
+}
+
+void TfrmMain::SetWindowState(brovia::TWindowState state) {
+  ui::TForm::SetWindowState(state == brovia::TWindowState::wsMinimized ? ui::TWindowState::wsMinimized
+                            : state == brovia::TWindowState::wsMaximized
+                                ? ui::TWindowState::wsMaximized
+                                : ui::TWindowState::wsNormal);
+}
+
+brovia::TBorderStyle TfrmMain::BorderStyle() const {
+  switch (ui::TForm::BorderStyle) {
+    case ui::TFormBorderStyle::bsNone: return brovia::TBorderStyle::bsNone;
+    case ui::TFormBorderStyle::bsSizeToolWin: return brovia::TBorderStyle::bsSizeToolWin;
+    default: return brovia::TBorderStyle::bsSizeable;
+  }
+}
+
+// The window only ever uses none and sizeable; the other frames map to their nearest kin.
+void TfrmMain::SetBorderStyle(brovia::TBorderStyle style) {
+  switch (style) {
+    case brovia::TBorderStyle::bsNone:
+      ui::TForm::SetBorderStyle(ui::TFormBorderStyle::bsNone);
+      break;
+    case brovia::TBorderStyle::bsSizeToolWin:
+    case brovia::TBorderStyle::bsToolWindow:
+      ui::TForm::SetBorderStyle(ui::TFormBorderStyle::bsSizeToolWin);
+      break;
+    default:
+      ui::TForm::SetBorderStyle(ui::TFormBorderStyle::bsSizeable);
+      break;
+  }
+}
+
+void TfrmMain::ShowWindow() { Show(); }
+void TfrmMain::HideWindow() { Hide(); }
+void TfrmMain::CloseWindow() { Close(); }
+void TfrmMain::CancelMode() { SendCancelMode(); }
+
+void TfrmMain::SendSysCommand(unsigned command) {
+  SendMessageA(Handle(), WM_SYSCOMMAND, command, 0);
+}
+
+// --- Screen and cursor ---
+
+int TfrmMain::ScreenWidth() const { return GetSystemMetrics(SM_CXSCREEN); }
+int TfrmMain::ScreenHeight() const { return GetSystemMetrics(SM_CYSCREEN); }
+
+bool TfrmMain::CursorPos(brovia::TPoint& pos) const {
+  POINT p;
+  if (!GetCursorPos(&p)) return false;
+  pos = {p.x, p.y};
+  return true;
+}
+
+// --- Status and progress ---
+
+void TfrmMain::SetStatusText(const std::string& text) { stat1->Panel(0).SetText(text); }
+void TfrmMain::SetProgressMax(int max) { pb1->SetMax(max); }
+void TfrmMain::SetProgressPosition(int position) { pb1->SetPosition(position); }
+
+// --- Pictures ---
+
+void TfrmMain::LoadWelcomePicture(const std::string& fileName) {
+  img2->Picture().LoadFromFile(fileName);
+}
+
+void TfrmMain::LoadLoadingPicture(const std::string& fileName) {
+  imgLoging->Picture().LoadFromFile(fileName);
+}
+
+void TfrmMain::AnimateLoadingPicture() {
+  if (auto* gif = dynamic_cast<ui::TGIFImage*>(imgLoging->Picture().Graphic()))
+    gif->SetAnimate(true);
+}
+
+// --- Timers ---
+
+void TfrmMain::StartTimer(TTimerId timer) {
+  ui::TTimer* t = Timer(timer);
+  if (!t->Enabled()) t->SetEnabled(true);
+}
+
+void TfrmMain::StopTimer(TTimerId timer) { Timer(timer)->SetEnabled(false); }
+
+// --- Browser controls ---
+
+void TfrmMain::Navigate(TControlId browser, const std::u16string& url) {
+  Browser(browser)->Navigate(url);
+}
+
+void TfrmMain::SetSilent(TControlId browser, bool silent) { Browser(browser)->SetSilent(silent); }
+
+bool TfrmMain::ExecScript(const std::u16string& script, const std::u16string& language) {
+  IDispatch* document = wb1->Document();
+  IHTMLWindow2* window = nullptr;
+  if (!ui::DocumentParentWindow(document, &window)) return false;
+  window->Release();
+  if (!ui::ExecScript(document, script, language)) throw plat::Exception("script failed");
+  return true;
+}
+
+bool TfrmMain::FocusPage() { return ui::FocusDocumentWindow(wb1->Document()); }
+
+// --- Tray icon ---
+
+void TfrmMain::SetTrayIconVisible(bool visible) { TrayIcon->SetVisible(visible); }
+
+// --- The system ---
+
+std::string TfrmMain::ProgramPath() const {
+  char name[MAX_PATH + 1] = {};
+  DWORD n = GetModuleFileNameA(nullptr, name, MAX_PATH);
+  return std::string(name, n);
+}
+
+std::vector<std::string> TfrmMain::Arguments() const { return ParamList(GetCommandLineA()); }
+
+bool TfrmMain::FileExists(const std::string& fileName) const {
+  DWORD attributes = GetFileAttributesA(fileName.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool TfrmMain::ReadRegistryString(const std::string& key, const std::string& name,
+                                  std::string& value) {
+  // A key path beginning with a backslash is taken from the root.
+  std::string path = !key.empty() && key[0] == '\\' ? key.substr(1) : key;
+  HKEY opened = nullptr;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                      KEY_ALL_ACCESS, nullptr, &opened, nullptr) != ERROR_SUCCESS)
+    return false;
+  value.clear();
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExA(opened, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+      (type == REG_SZ || type == REG_EXPAND_SZ) && size > 0) {
+    std::string data(size, '\0');
+    if (RegQueryValueExA(opened, name.c_str(), nullptr, &type,
+                         reinterpret_cast<BYTE*>(&data[0]), &size) == ERROR_SUCCESS) {
+      data.resize(size);
+      while (!data.empty() && data.back() == '\0') data.pop_back();
+      value = data;
+    }
+  }
+  RegCloseKey(opened);
+  return true;
+}
+
+void TfrmMain::StartProgram(const std::string& fileName, const std::string& parameters) {
+  SHELLEXECUTEINFOA info = {};
+  info.cbSize = sizeof info;
+  info.hwnd = nullptr;
+  info.lpVerb = nullptr;
+  info.lpFile = fileName.c_str();
+  info.lpParameters = parameters.c_str();
+  info.lpDirectory = nullptr;
+  info.nShow = SW_SHOWNORMAL;
+  ShellExecuteExA(&info);
+}
+
+void TfrmMain::RunCommandLine(const std::string& commandLine) {
+  WinExec(commandLine.c_str(), SW_SHOWNORMAL);
+}
+
+void TfrmMain::OpenInDefaultBrowser(const std::string& address) {
+  ShellExecuteA(Handle(), "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+int TfrmMain::ShowMessageBox(const std::string& text, const std::string& caption,
+                             unsigned flags) {
+  return MessageBoxA(Handle(), text.c_str(), caption.c_str(), flags);
+}
+
+void TfrmMain::Terminate() { ui::Application().Terminate(); }

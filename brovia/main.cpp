@@ -1,0 +1,18 @@
+// Brovia.exe: the web desktop in a window of its own, full screen under a floating title tab,
+// with an icon in the notification area. OLE is set up by the main window's unit before this
+// runs and taken down after it returns.
+#include "Unit1.h"  // first: the logic's headers name Win32 values that windows.h makes macros
+
+#include <windows.h>
+
+#include "ui/Application.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  ui::Application().Initialize();
+  ui::Application().MainFormOnTaskBar = true;
+  ui::Application().CreateForm(frmMain);
+  ui::Application().Run();
+  // The window and its icon go before OLE is taken down.
+  ui::Application().DestroyForms();
+  return 0;
+}
