@@ -163,7 +163,8 @@ void TfrmMain::CreateComponents() {
   btnFocuswb->SetBounds(-124, 224, 75, 25);
   btnFocuswb->SetCaption("btnFocuswb");
 
-  // Later components lie above earlier ones.
+  // Later components lie above earlier ones: the windows are made now and stacked so.
+  HandleNeeded();
   for (ui::TControl* c : std::vector<ui::TControl*>{wb1, pnlScreen, pnl_Welcome, pnl3, stat1,
                                                     pnl_Progress, btnFocuswb})
     c->BringToFront();

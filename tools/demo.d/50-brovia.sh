@@ -29,15 +29,15 @@ echo
 echo "Closing the window only hides it; the tray menu's \"显示\" brings it back full screen."
 bdrv post 0x10 0 0 >/dev/null
 bdrv wait hidden 15000 >/dev/null && echo "  hidden, still running"
-bdrv tray 0x205 >/dev/null && bdrv menu "显示" 10000 >/dev/null
+brovia_menu "显示"
 bdrv wait full 15000 >/dev/null && echo "  shown full screen again"
 
 echo
 echo "The tray menu's \"了解Pelora\" opens the product home page in the default browser."
-bdrv tray 0x205 >/dev/null && bdrv menu "了解Pelora" 10000 >/dev/null
+brovia_menu "了解Pelora"
 record_wait '^browser' 15 | sed 's/^/  default browser started: /'
 
 echo
 echo "\"退出\" ends the program."
-bdrv tray 0x205 >/dev/null && bdrv menu "退出" 10000 >/dev/null
+brovia_menu "退出"
 brovia_end 30 && echo "  Brovia ended with exit code $B_RC"

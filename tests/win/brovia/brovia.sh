@@ -84,6 +84,20 @@ bdrv() {
   return $rc
 }
 
+# brovia_menu ENTRY: opens the tray icon's menu with a right click and chooses the entry
+# "了解Pelora", "显示", "隐藏" or "退出" (by its place in the menu).
+brovia_menu() {
+  local index
+  case $1 in
+    了解Pelora) index=0 ;;
+    显示) index=1 ;;
+    隐藏) index=2 ;;
+    退出) index=3 ;;
+    *) return 2 ;;
+  esac
+  bdrv tray 0x205 >/dev/null && bdrv menu $index 10000 >/dev/null
+}
+
 # The helper that answers a "提示" message box: prints the box's text (hex of its ANSI
 # bytes) and whether it has an owner window.
 answer_prompt() {  # yes|no TIMEOUT_MS
@@ -106,7 +120,7 @@ record_wait() {
 }
 
 # The record's lines (program|command line), carriage returns dropped.
-record_lines() { tr -d '\r' <"$B_DIR/record.txt" 2>/dev/null; }
+record_lines() { { tr -d '\r' <"$B_DIR/record.txt"; } 2>/dev/null; }
 
 # A text as the hex of its code page 936 bytes, as the prompt helper prints it.
 gbk_hex() { printf '%s' "$1" | iconv -f UTF-8 -t GBK | od -An -tx1 | tr -d ' \n'; }

@@ -4,21 +4,26 @@
 //     waits until the window "Pelora浏览器" is in the state CONDITION and prints its state;
 //     exit code 0 when it got there, 3 when not in time. CONDITION is one of
 //       full       shown, no caption, covering the whole primary screen
+//       borderless shown, no caption, at the screen's top left corner, any size
 //       window     shown with a caption and a sizing frame, not minimised or maximised
+//       framed     shown with a caption and a sizing frame, maximised or not
 //       hidden     exists but not shown
 //       minimized  shown and minimised
 //       exists     the window exists
 //       gone       no such window (the program has ended)
 //   brovia_driver state
 //     prints the window's state (see PrintState), exit code 3 without the window.
+//   brovia_driver windows
+//     lists the shown top-level windows of the window's thread (class and caption): an error
+//     box or a menu left open shows there.
 //   brovia_driver post MESSAGE WPARAM LPARAM
 //     posts a message to the window (numbers in C notation: 0x100, 122).
 //   brovia_driver tray MOUSE-MESSAGE
 //     plays a mouse message (0x203 double-click, 0x205 right button up) on the window's
 //     notification-area icon: posts the icon's callback message to the window that owns it.
-//   brovia_driver menu CAPTION TIMEOUT_MS
-//     waits for a shown popup menu, finds the entry CAPTION and
-//     chooses it with the keyboard; exit code 3 without a menu, 4 without the entry.
+//   brovia_driver menu INDEX TIMEOUT_MS
+//     waits for a shown popup menu and chooses its entry INDEX (0 the top one) with the
+//     keyboard; exit code 3 without a menu.
 #include <windows.h>
 
 #include <cstdio>
@@ -104,8 +109,11 @@ bool Holds(const std::string& condition, const State& s) {
   if (condition == "full")
     return s.visible && !s.iconic && !s.caption && s.rect.left == 0 && s.rect.top == 0 &&
            s.rect.right == s.screenWidth && s.rect.bottom == s.screenHeight;
+  if (condition == "borderless")
+    return s.visible && !s.iconic && !s.caption && s.rect.left == 0 && s.rect.top == 0;
   if (condition == "window")
     return s.visible && !s.iconic && !s.zoomed && s.caption && s.sizeable;
+  if (condition == "framed") return s.visible && !s.iconic && s.caption && s.sizeable;
   return false;
 }
 
@@ -159,14 +167,8 @@ int Tray(UINT mouseMessage) {
   return 0;
 }
 
-std::wstring AnsiToWide(const char* text) {
-  int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  std::wstring out(n > 0 ? n - 1 : 0, L'\0');
-  if (n > 1) MultiByteToWideChar(CP_ACP, 0, text, -1, &out[0], n);
-  return out;
-}
-
-int Menu(const char* caption, DWORD timeoutMs) {
+// Menus belong to their process: the entry is found by its place, counted from the top.
+int Menu(int index, DWORD timeoutMs) {
   DWORD start = GetTickCount();
   HWND popup = nullptr;
   while (!(popup = FindWindowA("#32768", nullptr)) || !IsWindowVisible(popup)) {
@@ -176,33 +178,36 @@ int Menu(const char* caption, DWORD timeoutMs) {
     }
     Sleep(50);
   }
-  HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
-  std::wstring wanted = AnsiToWide(caption);
-  int count = GetMenuItemCount(menu);
-  for (int i = 0; i < count; ++i) {
-    wchar_t text[128] = {};
-    GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
-    if (wanted == text) {
-      // Down arrows from no selection: the first press selects the first entry.
-      for (int k = 0; k <= i; ++k) {
-        PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 0);
-        PostMessageA(popup, WM_KEYUP, VK_DOWN, 0);
-      }
-      PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
-      PostMessageA(popup, WM_KEYUP, VK_RETURN, 0);
-      std::printf("chose %d of %d\n", i, count);
-      return 0;
-    }
+  // Down arrows from no selection: the first press selects the first entry.
+  for (int k = 0; k <= index; ++k) {
+    PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(popup, WM_KEYUP, VK_DOWN, 0);
   }
-  std::printf("no entry among %d\n", count);
-  PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0);
-  return 4;
+  PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
+  PostMessageA(popup, WM_KEYUP, VK_RETURN, 0);
+  return 0;
+}
+
+BOOL CALLBACK ListWindow(HWND window, LPARAM) {
+  if (!IsWindowVisible(window)) return TRUE;
+  char name[64] = {}, caption[256] = {};
+  GetClassNameA(window, name, sizeof name);
+  GetWindowTextA(window, caption, sizeof caption);
+  std::printf("window class=%s caption=%s\n", name, caption);
+  return TRUE;
+}
+
+int Windows() {
+  HWND main = MainWindow();
+  if (!main) return 3;
+  EnumThreadWindows(GetWindowThreadProcessId(main, nullptr), ListWindow, 0);
+  return 0;
 }
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: brovia_driver wait CONDITION MS | state | post MSG WPARAM LPARAM |"
-               " tray MOUSE-MSG | menu CAPTION MS\n");
+               "usage: brovia_driver wait CONDITION MS | state | windows | post MSG WPARAM LPARAM |"
+               " tray MOUSE-MSG | menu INDEX MS\n");
   return 2;
 }
 
@@ -217,12 +222,14 @@ int main(int argc, char** argv) {
     PrintState(window);
     return window ? 0 : 3;
   }
+  if (command == "windows") return Windows();
   if (command == "post" && argc >= 5) {
     HWND window = MainWindow();
     if (!window) return 3;
     return PostMessageA(window, Number(argv[2]), Number(argv[3]), Number(argv[4])) ? 0 : 5;
   }
   if (command == "tray" && argc >= 3) return Tray(Number(argv[2]));
-  if (command == "menu" && argc >= 4) return Menu(argv[2], Number(argv[3]));
+  if (command == "menu" && argc >= 4)
+    return Menu(static_cast<int>(Number(argv[2])), Number(argv[3]));
   return Usage();
 }
