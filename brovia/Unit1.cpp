@@ -8,6 +8,7 @@
 #include "CommandLine.h"
 #include "Texts.h"
 #include "platform/ansi.h"
+#include "platform/debugout.h"
 #include "platform/except.h"
 
 using brovia::TControlId;
@@ -210,8 +211,18 @@ void TfrmMain::LoadPictures() {
   btnClose->Glyph().LoadFromResourceName(instance, "BTNCLOSE");
   btnHover->Glyph().LoadFromResourceName(instance, "BTNHOVER");
   imgHover->Picture().Bitmap().LoadFromResourceName(instance, "IMGHOVER");
-  img2->Picture().JPEG().LoadFromResourceName(instance, "WELCOME");
-  imgLoging->Picture().GIF().LoadFromResourceName(instance, "LOGING");
+  // The welcome screen's pictures are decoded here; one that can't be decoded leaves its
+  // image empty rather than keeping the program from starting.
+  try {
+    img2->Picture().JPEG().LoadFromResourceName(instance, "WELCOME");
+  } catch (const plat::Exception& e) {
+    plat::DebugOutput(std::string("Brovia: welcome picture: ") + e.what());
+  }
+  try {
+    imgLoging->Picture().GIF().LoadFromResourceName(instance, "LOGING");
+  } catch (const plat::Exception& e) {
+    plat::DebugOutput(std::string("Brovia: loading picture: ") + e.what());
+  }
 }
 
 void TfrmMain::ConnectEvents() {

@@ -15,8 +15,13 @@ WM_KEYDOWN=0x100 WM_CLOSE=0x10 WM_SYSCOMMAND=0x112 WM_NCLBUTTONDBLCLK=0xA3
 VK_F11=0x7A VK_ESCAPE=0x1B SC_MINIMIZE=0xF020 SC_MAXIMIZE=0xF030 SC_RESTORE=0xF120
 HTCAPTION=2 WM_LBUTTONDBLCLK=0x203 WM_RBUTTONUP=0x205
 
+running() { [ -n "$B_PID" ] && kill -0 "$B_PID" 2>/dev/null; }
 expect() {  # CONDITION what
   local out
+  if ! running; then
+    fail "$2: Brovia no longer runs"
+    return
+  fi
   out=$(bdrv wait "$1" 15000) || fail "$2: not $1: $(echo $out)"
   STATE=$out
 }
@@ -32,12 +37,15 @@ expect_end() {  # what
 expect_no_record() {  # PATTERN what
   record_lines | grep -qE "$1" && fail "$2: $(record_lines | grep -E "$1")"
 }
-running() { [ -n "$B_PID" ] && kill -0 "$B_PID" 2>/dev/null; }
 
 echo "--- started without arguments, the updater beside it"
 brovia_files Update.exe
 brovia_start
 expect full "start"
+if [ $failures != 0 ]; then
+  echo "Brovia did not start; no further checks"
+  exit 1
+fi
 width=$(echo "$STATE" | sed -n 's/.*screen=\([0-9]*\),.*/\1/p')
 echo "$STATE" | grep -q "^tab=1,$(((width - 243) / 2)),0$" ||
   fail "title tab not centred at the top: $(echo $STATE)"
