@@ -402,7 +402,8 @@ void TWinControl::AlignControls() {
   aligning_ = true;
   int width = ClientWidth(), height = ClientHeight();
   auto place = [](TControl* c, int l, int t, int w, int h) {
-    if (l != c->left_ || t != c->top_ || w != c->width_ || h != c->height_) c->SetBounds(l, t, w, h);
+    if (l != c->left_ || t != c->top_ || w != c->width_ || h != c->height_)
+      c->SetBounds(l, t, w, h);
   };
   for (TControl* c : std::vector<TControl*>(controls_)) {
     if (c->align_ != TAlign::alNone) continue;

@@ -34,7 +34,12 @@ TForm::~TForm() {
 }
 
 void TForm::DoCreate() {
-  if (OnCreate) OnCreate(this);
+  // A failing handler is reported; the form stays as far as it was set up.
+  try {
+    if (OnCreate) OnCreate(this);
+  } catch (...) {
+    Application().HandleException();
+  }
 }
 
 void TForm::CreateParams(TCreateParams& params) {

@@ -156,6 +156,36 @@ TEST_F(FormTest, AFailingEventHandlerReachesTheStandardErrorBox) {
 
 namespace {
 
+class FailingStart : public ui::TForm {
+public:
+  FailingStart() {
+    SetBounds(0, 0, 80, 40);
+    OnCreate = [this](ui::TObject*) {
+      steps = 1;
+      throw plat::Exception("can't read the picture");
+    };
+    DoCreate();
+    steps = 2;  // the constructor goes on
+  }
+  int steps = 0;
+};
+
+}  // namespace
+
+TEST(ApplicationErrors, AFailingCreateHandlerIsReportedAndTheFormKept) {
+  MessageBoxWatcher watcher;
+  ui::Application().Initialize();
+  FailingStart* form = nullptr;
+  ui::Application().CreateForm(form);
+  EXPECT_TRUE(watcher.Seen() || uitest::PumpUntil([&] { return watcher.Seen(); }));
+  EXPECT_EQ(watcher.text, "can't read the picture");
+  ASSERT_EQ(ui::Application().MainForm(), form);
+  EXPECT_EQ(form->steps, 2);
+  ui::Application().DestroyForms();
+}
+
+namespace {
+
 bool watchdogFired = false;
 
 void CALLBACK Watchdog(HWND, UINT, UINT_PTR, DWORD) {

@@ -50,7 +50,9 @@ public:
   bool KeyPreview = false;
   TIcon& Icon() { return icon_; }
 
-  TNotifyEvent OnCreate;  // the form's constructor calls DoCreate when it is set up
+  // The form's constructor calls DoCreate when it is set up; an exception escaping the
+  // handler goes to the application's error box and the form is kept.
+  TNotifyEvent OnCreate;
   TNotifyEvent OnResize;  // after every change of the window's size
   TNotifyEvent OnShow;    // the form is about to become visible
   TCloseEvent OnClose;
