@@ -304,3 +304,34 @@ TEST_F(Pictures, PictureLoadsByContentThenByExtension) {
 
   for (const std::string& p : {gifNamedJpg, jpegNamedGif, junkGif, junkJpg, text}) DeleteFileA(p.c_str());
 }
+
+TEST_F(Pictures, ImageOnAFormShowsEachFrameOfItsAnimatedGif) {
+  const std::string file =
+      WriteGif(20, 10, kPalette, {Fill(0, 0, 20, 10, 0, 15, 0), Fill(0, 0, 20, 10, 1, 15, 0)});
+  ui::TForm form;
+  form.BorderStyle = ui::TFormBorderStyle::bsNone;
+  form.SetBounds(40, 40, 60, 40);
+  auto* image = new ui::TImage(&form);
+  image->AutoSize = true;
+  image->SetParent(&form);
+  image->SetBounds(10, 10, 1, 1);
+  image->Picture().GIF().LoadFromBytes(file.data(), file.size());
+  EXPECT_EQ(image->Width(), 20);  // sized to the picture
+  form.Show();
+  SetForegroundWindow(form.Handle());
+  image->Picture().GIF().SetAnimate(true);
+
+  // The image's own pixels on the screen, read while the animation runs.
+  bool sawRed = false, sawGreen = false;
+  HDC dc = GetDC(form.Handle());
+  PumpUntil([&] {
+    COLORREF c = GetPixel(dc, 15, 15);
+    sawRed = sawRed || Near(c, kRed);
+    sawGreen = sawGreen || Near(c, kGreen);
+    return sawRed && sawGreen;
+  }, 4000);
+  ReleaseDC(form.Handle(), dc);
+  EXPECT_TRUE(sawRed);
+  EXPECT_TRUE(sawGreen);
+  image->Picture().GIF().SetAnimate(false);
+}
