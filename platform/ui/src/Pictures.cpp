@@ -245,6 +245,8 @@ void TGIFImage::LoadFromBytes(const void* data, std::size_t size) {
       }
       if (disposal == 3) saved = canvas;
 
+      if (static_cast<std::uint64_t>(fw) * fh > kMaxGifPixels)
+        throw plat::Exception(plat::Format("GIF error: Frame too large (%u x %u)", fw, fh));
       std::vector<std::uint32_t> pixels(static_cast<std::size_t>(fw) * fh);
       if (!pixels.empty()) {
         ComPtr<IWICBitmapSource> converted;
@@ -285,7 +287,7 @@ void TGIFImage::LoadFromBytes(const void* data, std::size_t size) {
 }
 
 void TGIFImage::Draw(TCanvas& canvas, const RECT& rect) {
-  if (frames_.empty()) return;
+  if (frames_.empty() || !canvas.Handle()) return;
   Frame& f = *frames_[frame_];
   if (!f.Dib) {
     void* bits = nullptr;

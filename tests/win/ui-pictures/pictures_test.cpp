@@ -245,6 +245,12 @@ TEST_F(Pictures, GifThatCannotBeDecodedIsRefusedAndThePictureStays) {
   std::string huge = good;
   huge[6] = huge[7] = huge[8] = huge[9] = '\xFF';
   EXPECT_THROW(gif.LoadFromBytes(huge.data(), huge.size()), plat::Exception);
+  // So is a frame of 65535 x 65535 on a small screen.
+  std::string bigFrame = good;
+  const std::size_t descriptor = bigFrame.find(',', 13 + 12);
+  ASSERT_NE(descriptor, std::string::npos);
+  for (int i = 5; i < 9; ++i) bigFrame[descriptor + i] = '\xFF';
+  EXPECT_THROW(gif.LoadFromBytes(bigFrame.data(), bigFrame.size()), plat::Exception);
   // Every cut of a good file is decoded or refused.
   for (std::size_t n = 0; n < good.size(); ++n) {
     TGIFImage cut;
