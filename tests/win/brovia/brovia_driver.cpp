@@ -9,6 +9,8 @@
 //       framed     shown with a caption and a sizing frame, maximised or not
 //       hidden     exists but not shown
 //       minimized  shown and minimised
+//       tabdown    the title tab is shown at the top edge (top 0)
+//       tabup      the title tab has floated up out of sight (top -20)
 //       exists     the window exists
 //       gone       no such window (the program has ended)
 //   brovia_driver state
@@ -18,6 +20,11 @@
 //     box or a menu left open shows there.
 //   brovia_driver post MESSAGE WPARAM LPARAM
 //     posts a message to the window (numbers in C notation: 0x100, 122).
+//   brovia_driver tab-click X Y
+//     clicks the title tab at X, Y (tab coordinates) with posted mouse messages.
+//   brovia_driver error-box TIMEOUT_MS
+//     waits for a message box of the window's thread, prints its caption and text (ANSI) and
+//     presses its OK button; exit code 3 when none appeared in time.
 //   brovia_driver tray MOUSE-MESSAGE
 //     plays a mouse message (0x203 double-click, 0x205 right button up) on the window's
 //     notification-area icon: posts the icon's callback message to the window that owns it.
@@ -77,6 +84,12 @@ BOOL CALLBACK FindTab(HWND child, LPARAM data) {
   return TRUE;
 }
 
+HWND Tab(HWND window) {
+  TabSearch search;
+  if (window) EnumChildWindows(window, FindTab, reinterpret_cast<LPARAM>(&search));
+  return search.tab;
+}
+
 void PrintState(HWND window) {
   State s = Read(window);
   if (!s.exists) {
@@ -88,23 +101,27 @@ void PrintState(HWND window) {
   std::printf("rect=%ld,%ld,%ld,%ld screen=%d,%d\n", s.rect.left, s.rect.top,
               s.rect.right - s.rect.left, s.rect.bottom - s.rect.top, s.screenWidth,
               s.screenHeight);
-  TabSearch search;
-  EnumChildWindows(window, FindTab, reinterpret_cast<LPARAM>(&search));
-  if (search.tab) {
+  if (HWND tab = Tab(window)) {
     RECT r;
-    GetWindowRect(search.tab, &r);
-    std::printf("tab=%d,%ld,%ld\n", IsWindowVisible(search.tab) != FALSE, r.left, r.top);
+    GetWindowRect(tab, &r);
+    std::printf("tab=%d,%ld,%ld\n", IsWindowVisible(tab) != FALSE, r.left, r.top);
   } else {
     std::printf("tab=none\n");
   }
   std::fflush(stdout);
 }
 
-bool Holds(const std::string& condition, const State& s) {
+bool Holds(const std::string& condition, const State& s, HWND window) {
   if (condition == "gone") return !s.exists;
   if (condition == "exists") return s.exists;
   if (!s.exists) return false;
   if (condition == "hidden") return !s.visible;
+  if (condition == "tabdown" || condition == "tabup") {
+    HWND tab = Tab(window);
+    RECT r{};
+    if (!tab || !IsWindowVisible(tab) || !GetWindowRect(tab, &r)) return false;
+    return r.top - s.rect.top == (condition == "tabdown" ? 0 : -20);
+  }
   if (condition == "minimized") return s.visible && s.iconic;
   if (condition == "full")
     return s.visible && !s.iconic && !s.caption && s.rect.left == 0 && s.rect.top == 0 &&
@@ -121,7 +138,7 @@ int Wait(const std::string& condition, DWORD timeoutMs) {
   DWORD start = GetTickCount();
   for (;;) {
     HWND window = MainWindow();
-    if (Holds(condition, Read(window))) {
+    if (Holds(condition, Read(window), window)) {
       PrintState(window);
       return 0;
     }
@@ -197,6 +214,53 @@ BOOL CALLBACK ListWindow(HWND window, LPARAM) {
   return TRUE;
 }
 
+int TabClick(int x, int y) {
+  HWND tab = Tab(MainWindow());
+  if (!tab) return 3;
+  LPARAM at = MAKELPARAM(x, y);
+  PostMessageA(tab, WM_MOUSEMOVE, 0, at);
+  PostMessageA(tab, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageA(tab, WM_LBUTTONUP, 0, at);
+  return 0;
+}
+
+struct BoxSearch {
+  HWND box = nullptr;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM data) {
+  char name[16] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (std::strcmp(name, "#32770") == 0 && IsWindowVisible(window)) {
+    reinterpret_cast<BoxSearch*>(data)->box = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+int ErrorBox(DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    if (HWND main = MainWindow()) {
+      BoxSearch search;
+      EnumThreadWindows(GetWindowThreadProcessId(main, nullptr), FindBox,
+                        reinterpret_cast<LPARAM>(&search));
+      if (search.box) {
+        char caption[256] = {}, text[1024] = {};
+        GetWindowTextA(search.box, caption, sizeof caption);
+        GetDlgItemTextA(search.box, 0xFFFF, text, sizeof text);
+        std::printf("caption=%s\ntext=%s\n", caption, text);
+        std::fflush(stdout);
+        PostMessageA(search.box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(search.box, IDOK)));
+        return 0;
+      }
+    }
+    if (GetTickCount() - start >= timeoutMs) return 3;
+    Sleep(50);
+  }
+}
+
 int Windows() {
   HWND main = MainWindow();
   if (!main) return 3;
@@ -207,7 +271,7 @@ int Windows() {
 int Usage() {
   std::fprintf(stderr,
                "usage: brovia_driver wait CONDITION MS | state | windows | post MSG WPARAM LPARAM |"
-               " tray MOUSE-MSG | menu INDEX MS\n");
+               " tab-click X Y | error-box MS | tray MOUSE-MSG | menu INDEX MS\n");
   return 2;
 }
 
@@ -223,6 +287,9 @@ int main(int argc, char** argv) {
     return window ? 0 : 3;
   }
   if (command == "windows") return Windows();
+  if (command == "tab-click" && argc >= 4)
+    return TabClick(static_cast<int>(Number(argv[2])), static_cast<int>(Number(argv[3])));
+  if (command == "error-box" && argc >= 3) return ErrorBox(Number(argv[2]));
   if (command == "post" && argc >= 5) {
     HWND window = MainWindow();
     if (!window) return 3;

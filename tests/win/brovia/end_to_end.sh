@@ -89,6 +89,24 @@ expect full "double-click without a border changes nothing"
 syscommand $SC_RESTORE
 expect full "restore command in full screen"
 
+echo "--- the title tab: switch, minimise, auto-hide"
+tab() { bdrv tab-click "$1" 8 >/dev/null || fail "no title tab to click at $1"; }
+tab 197
+expect window "switch button"
+key $VK_F11
+expect full "F11"
+tab 181
+expect minimized "minimise button"
+syscommand $SC_RESTORE
+expect full "restore"
+tab 30
+# Auto-hide is on: the tab floats up within the ten seconds of the auto-hide timer, and Esc
+# brings it back.
+expect tabup "auto-hide"
+key $VK_ESCAPE
+expect tabdown "Esc with the tab hidden"
+tab 30
+
 echo "--- closing only hides; the tray icon's menu"
 key $VK_F11
 expect window "F11"
@@ -101,6 +119,11 @@ echo "$STATE" | grep -q 'zoomed=1' || fail "show entry in window mode: not maxim
 bdrv post $WM_CLOSE 0 0 >/dev/null
 expect hidden "close"
 running || fail "close ended the program"
+menu "显示"
+expect full "show entry"
+tab 205
+expect hidden "close button"
+running || fail "the close button ended the program"
 menu "显示"
 expect full "show entry"
 menu "隐藏"
@@ -117,13 +140,30 @@ menu "退出"
 expect_end "exit entry"
 bdrv wait gone 5000 >/dev/null || fail "window left after the exit"
 
-echo "--- started with an argument: no updater"
-brovia_start 'http://desktop.pelora.example/'
+echo "--- started with the product home page: no updater, the page also in the default browser"
+brovia_start 'http://www.pelora.example/'
 expect full "start with an argument"
-sleep 2
+record_wait '^browser' 15 >/dev/null || fail "product home page not opened while logged out"
+want="browser.exe|\"$APP\\browser.exe\" \"http://www.pelora.example/\""
+[ "$(record_lines | grep '^browser')" = "$want" ] ||
+  fail "default browser command line: '$(record_lines | grep '^browser')', expected '$want'"
 expect_no_record '^Update' "updater started although an argument was given"
 menu "退出"
 expect_end "exit"
+
+echo "--- a welcome picture beside the program that is no picture"
+brovia_files
+echo "no picture" >"$B_DIR/Welcome.jpg"
+brovia_start
+box=$(bdrv error-box 20000) || fail "no error message for the broken welcome picture"
+echo "$box" | grep -qx 'caption=Brovia' || fail "error box: $box"
+# Start-up stopped at the picture: no navigation, no full screen, but the icon is there.
+expect exists "after the error message"
+sleep 1
+echo "$(bdrv state)" | grep -q '^rect=293,110,800,500 ' || fail "window after a start-up error"
+menu "退出"
+expect_end "exit after a start-up error"
+rm -f "$B_DIR/Welcome.jpg"
 
 echo "--- browser version 6.0000, installer beside: answered No, then Yes"
 brovia_ie 6.0000
