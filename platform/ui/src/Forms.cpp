@@ -151,24 +151,20 @@ void TForm::Show() {
               (GetSystemMetrics(SM_CYSCREEN) - Height()) / 2, Width(), Height());
   TControl::SetVisible(true);
   HWND window = Handle();
+  // A hidden window comes back in its WindowState: the one it had when it was hidden, or
+  // the one it was given since.
+  int command = SW_SHOW;
   if (!IsWindowVisible(window)) {
-    int command = SW_SHOWNORMAL;
+    if (windowState_ == TWindowState::wsNormal) command = SW_SHOWNORMAL;
     if (windowState_ == TWindowState::wsMaximized) command = SW_SHOWMAXIMIZED;
     if (windowState_ == TWindowState::wsMinimized) command = SW_SHOWMINIMIZED;
-    // A hidden window that was minimised or maximised keeps that state unless told otherwise.
-    if (command == SW_SHOWNORMAL && (IsIconic(window) || IsZoomed(window))) command = SW_SHOW;
-    ShowWindow(window, command);
-  } else {
-    ShowWindow(window, SW_SHOW);
   }
+  ShowWindow(window, command);
   UpdateWindow(window);
 }
 
 void TForm::Hide() {
-  if (HandleAllocated()) {
-    windowState_ = WindowState();
-    ShowWindow(Handle(), SW_HIDE);
-  }
+  if (HandleAllocated()) ShowWindow(Handle(), SW_HIDE);
   TControl::SetVisible(false);
 }
 
@@ -233,6 +229,7 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SHOWWINDOW:
       if (lParam == 0) {
         if (wParam && OnShow) OnShow(this);
+        if (!wParam) windowState_ = WindowState();  // still visible: the window's own
         TControl::SetVisible(wParam != 0);
       }
       break;

@@ -92,10 +92,18 @@ TEST_F(FormTest, WindowStateFollowsTheWindowAndWaitsForAHiddenOne) {
   EXPECT_TRUE(IsWindowVisible(form->Handle()));
   EXPECT_TRUE(IsZoomed(form->Handle()));
 
-  // Hidden while maximised and shown again: still maximised.
+  // Hidden while maximised and shown again: still maximised; told otherwise while hidden,
+  // it comes back normal.
   form->Hide();
+  EXPECT_EQ(form->WindowState(), ui::TWindowState::wsMaximized);
   form->Show();
   EXPECT_TRUE(IsZoomed(form->Handle()));
+  form->Hide();
+  form->SetWindowState(ui::TWindowState::wsNormal);
+  EXPECT_EQ(form->WindowState(), ui::TWindowState::wsNormal);
+  form->Show();
+  EXPECT_FALSE(IsZoomed(form->Handle()));
+  EXPECT_EQ(form->Width(), 400);
 }
 
 namespace {

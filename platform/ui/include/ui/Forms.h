@@ -38,7 +38,9 @@ public:
   TFormBorderStyle BorderStyle = TFormBorderStyle::bsSizeable;
   void SetBorderStyle(TFormBorderStyle style);
   TWindowState WindowState() const;
-  void SetWindowState(TWindowState state);  // a hidden form takes it when next shown
+  // A hidden form keeps the state it had and takes it again, or the one set meanwhile,
+  // when it is shown.
+  void SetWindowState(TWindowState state);
   // Ends a mouse capture or other mode in progress in the form's windows.
   void SendCancelMode();
 
@@ -71,7 +73,7 @@ protected:
 
 private:
   TIcon icon_;
-  TWindowState windowState_ = TWindowState::wsNormal;  // while the window is hidden
+  TWindowState windowState_ = TWindowState::wsNormal;  // the state while hidden
 };
 
 // The form that holds a control.
