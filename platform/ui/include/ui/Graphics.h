@@ -222,9 +222,8 @@ public:
   // The frame's pixels, 32 bits each (blue, green, red, alpha premultiplied), rows from the top.
   const std::uint32_t* FramePixels(int index) const;
 
-  struct Frame;
-
 private:
+  struct Frame;
   void Clear();
   void ScheduleNext();
   static void CALLBACK TimerProc(HWND, UINT, UINT_PTR id, DWORD);
@@ -246,7 +245,7 @@ public:
   TJPEGImage& JPEG();  // the picture as a JPEG picture, replacing any other kind
   TGIFImage& GIF();    // the picture as a GIF picture, replacing any other kind
   // Loads a JPEG or GIF picture, chosen by the file's first bytes, or by its extension
-  // (".jpg", ".jpeg", ".gif") when they tell neither. Throws plat::Exception for a file that
+  // (".jpg", ".jpeg", ".jpe", ".gif", any case) when they tell neither. Throws plat::Exception for a file that
   // cannot be read, of no known kind, or that its kind cannot decode; the picture then stays.
   void LoadFromFile(const std::string& fileName);
   int Width() const { return graphic_ ? graphic_->Width() : 0; }
