@@ -49,18 +49,25 @@ TfrmMain::TfrmMain() : FLogic(*this) {
   LoadPictures();
   ConnectEvents();
 
+  // An error that start-up does not guard reaches the application's error box, and the
+  // window goes on as far as it was set up.
   OnCreate = [this](ui::TObject*) { FLogic.FormCreate(); };
-  try {
-    DoCreate();
-  } catch (...) {
-    // What start-up did not guard ends here; the window goes on as far as it was set up.
-    ui::Application().HandleException();
-  }
+  DoCreate();
 }
 
 TfrmMain::~TfrmMain() {
-  // The browsers and timers must not call back into a window that is going away.
+  // The components are freed after this window's own part: nothing they report while they go
+  // may reach the logic any more.
   ApplicationEvents1->OnMessage = nullptr;
+  OnResize = nullptr;
+  for (ui::TWebBrowser* browser : {wb1, wb2}) {
+    browser->OnBeforeNavigate2 = nullptr;
+    browser->OnNewWindow2 = nullptr;
+    browser->OnDocumentComplete = nullptr;
+    browser->OnProgressChange = nullptr;
+    browser->OnStatusTextChange = nullptr;
+    browser->OnEnter = nullptr;
+  }
   if (frmMain == this) frmMain = nullptr;
 }
 

@@ -25,6 +25,9 @@ bdrv post 0x100 0x7A 0 >/dev/null
 bdrv wait window 15000 >/dev/null
 state
 
+bdrv post 0x100 0x7A 0 >/dev/null
+bdrv wait full 15000 >/dev/null && echo "  F11 again: full screen"
+
 echo
 echo "Closing the window only hides it; the tray menu's \"显示\" brings it back full screen."
 bdrv post 0x10 0 0 >/dev/null
