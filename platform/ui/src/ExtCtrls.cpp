@@ -242,9 +242,9 @@ LRESULT CALLBACK TTrayIcon::WindowProc(HWND window, UINT message, WPARAM wParam,
     return 0;
   }
   if (icon && message == TaskbarCreatedMessage() && message != 0) {
-    // A new taskbar knows nothing of the icon.
-    icon->added_ = false;
-    if (icon->visible_) icon->added_ = icon->Notify(NIM_ADD);
+    // A new taskbar knows nothing of the icon; a shell that still holds it refuses the add.
+    if (icon->visible_)
+      icon->added_ = icon->Notify(NIM_ADD) || icon->Notify(NIM_MODIFY);
     return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <atomic>
 #include <string>
@@ -367,8 +368,17 @@ TEST(TrayIcon, RightClickOpensTheMenuAndDoubleClickRunsItsHandler) {
   SendMessageA(window, ui::kTrayIconMessage, 1, WM_LBUTTONDBLCLK);
   closer.join();
 
+  // Told of a new taskbar while the shell still holds the icon: hiding still removes it.
+  SendMessageA(window, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
   icon->SetVisible(false);
   EXPECT_FALSE(icon->Visible());
+  for (UINT id = 1; id < 100; ++id) {
+    NOTIFYICONDATAA data = {};
+    data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    data.hWnd = window;
+    data.uID = id;
+    EXPECT_FALSE(Shell_NotifyIconA(NIM_DELETE, &data)) << "icon " << id << " left behind";
+  }
   delete icon;
   EXPECT_EQ(FindWindowA(ui::kTrayIconClass, nullptr), nullptr);
 }
