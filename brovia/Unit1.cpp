@@ -171,11 +171,8 @@ void TfrmMain::CreateComponents() {
   btnFocuswb->SetBounds(-124, 224, 75, 25);
   btnFocuswb->SetCaption("btnFocuswb");
 
-  // Later components lie above earlier ones: the windows are made now and stacked so.
+  // The windows exist from here on: start-up's message boxes have their owner.
   HandleNeeded();
-  for (ui::TControl* c : std::vector<ui::TControl*>{wb1, pnlScreen, pnl_Welcome, pnl3, stat1,
-                                                    pnl_Progress, btnFocuswb})
-    c->BringToFront();
 
   ApplicationEvents1 = new ui::TApplicationEvents(this);
 

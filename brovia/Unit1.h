@@ -24,7 +24,7 @@ public:
   TfrmMain();
   ~TfrmMain() override;
 
-  // Components, in stacking order from the bottom.
+  // Components, in stacking order from the bottom (made in this order).
   ui::TWebBrowser* wb1;
   ui::TPanel* pnlScreen;
   ui::TImage* img1;

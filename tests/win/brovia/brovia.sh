@@ -75,14 +75,17 @@ brovia_kill() {
   fi
 }
 
-# The driver (brovia_driver.cpp); its output without carriage returns.
-bdrv() {
+# Runs a Windows program and prints its output without carriage returns; its exit code.
+win_out() {
   local out rc
-  out=$("$SUITE_TOOLS/wine-run" "$B_DIR/brovia_driver.exe" "$@")
+  out=$("$SUITE_TOOLS/wine-run" "$@")
   rc=$?
   printf '%s\n' "${out//$'\r'/}"
   return $rc
 }
+
+# The driver (brovia_driver.cpp).
+bdrv() { win_out "$B_DIR/brovia_driver.exe" "$@"; }
 
 # brovia_menu ENTRY: opens the tray icon's menu with a right click and chooses the entry
 # "了解Pelora", "显示", "隐藏" or "退出" (by its place in the menu).
@@ -100,13 +103,7 @@ brovia_menu() {
 
 # The helper that answers a "提示" message box: prints the box's text (hex of its ANSI
 # bytes) and whether it has an owner window.
-answer_prompt() {  # yes|no TIMEOUT_MS
-  local out rc
-  out=$("$SUITE_TOOLS/wine-run" "$B_DIR/intora_driver.exe" prompt "$1" "$2")
-  rc=$?
-  printf '%s\n' "${out//$'\r'/}"
-  return $rc
-}
+answer_prompt() { win_out "$B_DIR/intora_driver.exe" prompt "$@"; }
 
 # record_wait PATTERN TIMEOUT_S: waits for a line of the stand-ins' record matching PATTERN
 # (grep -E); prints the matching lines.
