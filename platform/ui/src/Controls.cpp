@@ -134,9 +134,13 @@ void TControl::BoundsChanged() {
   if (!parent_) return;
   if (hintWindow_) UpdateHint();
   if (parent_->aligning_) return;  // moved by the parent's own layout
+  RecordAnchorDistances();
+  parent_->ControlsChanged();
+}
+
+void TControl::RecordAnchorDistances() {
   anchorRight_ = parent_->ClientWidth() - (left_ + width_);
   anchorBottom_ = parent_->ClientHeight() - (top_ + height_);
-  parent_->ControlsChanged();
 }
 
 void TControl::SetAlign(TAlign align) {
@@ -146,9 +150,7 @@ void TControl::SetAlign(TAlign align) {
 
 void TControl::SetAnchors(TAnchors anchors) {
   anchors_ = anchors;
-  if (!parent_) return;
-  anchorRight_ = parent_->ClientWidth() - (left_ + width_);
-  anchorBottom_ = parent_->ClientHeight() - (top_ + height_);
+  if (parent_) RecordAnchorDistances();
 }
 
 void TControl::SetHint(const std::string& hint) {
@@ -373,8 +375,7 @@ void TWinControl::SetParent(TWinControl* parent) {
 void TWinControl::InsertControl(TControl* control) {
   control->parent_ = this;
   controls_.push_back(control);
-  control->anchorRight_ = ClientWidth() - (control->left_ + control->width_);
-  control->anchorBottom_ = ClientHeight() - (control->top_ + control->height_);
+  control->RecordAnchorDistances();
   if (control->align_ != TAlign::alNone) AlignControls();
   control->Invalidate();
   if (!control->IsWindowed()) control->UpdateHint();

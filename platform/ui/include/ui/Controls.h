@@ -146,6 +146,8 @@ protected:
 
 private:
   friend class TWinControl;
+  void RecordAnchorDistances();  // from the parent's client area as it is now
+
   TWinControl* parent_ = nullptr;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   TAlign align_ = TAlign::alNone;
