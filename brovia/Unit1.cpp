@@ -36,12 +36,12 @@ HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 }  // namespace
 
 TfrmMain::TfrmMain() : FLogic(*this) {
-  ui::TForm::SetCaption(brovia::MainCaption);
+  SetCaption(brovia::MainCaption);
   ui::TForm::BorderStyle = ui::TFormBorderStyle::bsNone;
   Font().SetName("Tahoma");
   Font().SetHeight(-11);
   KeyPreview = true;
-  ui::TForm::SetBounds(293, 110, 800, 500);
+  SetBounds(293, 110, 800, 500);
   SetClientSize(800, 500);
   Icon().LoadFromResourceName(Instance(), "MAINICON", 32);
 
@@ -73,10 +73,10 @@ TfrmMain::~TfrmMain() {
 
 void TfrmMain::CreateComponents() {
   wb1 = new ui::TWebBrowser(this);
-  wb1->ui::TControl::SetParent(this);
+  wb1->SetParent(this);
 
   pnlScreen = new ui::TPanel(this);
-  pnlScreen->ui::TControl::SetParent(this);
+  pnlScreen->SetParent(this);
   pnlScreen->SetBounds(518, 0, 243, 19);
   pnlScreen->SetAnchors(ui::akTop | ui::akRight);
   pnlScreen->SetBevelOuter(ui::TBevelCut::bvNone);
@@ -118,7 +118,7 @@ void TfrmMain::CreateComponents() {
   pnlScreen->SetAutoSize(true);
 
   pnl_Welcome = new ui::TPanel(this);
-  pnl_Welcome->ui::TControl::SetParent(this);
+  pnl_Welcome->SetParent(this);
   pnl_Welcome->SetBevelOuter(ui::TBevelCut::bvNone);
 
   img2 = new ui::TImage(this);
@@ -127,7 +127,7 @@ void TfrmMain::CreateComponents() {
   img2->Stretch = true;
 
   pnlLoging = new ui::TPanel(this);
-  pnlLoging->ui::TControl::SetParent(pnl_Welcome);
+  pnlLoging->SetParent(pnl_Welcome);
   pnlLoging->SetBounds(0, 0, 214, 15);
   pnlLoging->SetBevelOuter(ui::TBevelCut::bvNone);
 
@@ -137,37 +137,37 @@ void TfrmMain::CreateComponents() {
   pnlLoging->SetAutoSize(true);
 
   pnl3 = new ui::TPanel(this);
-  pnl3->ui::TControl::SetParent(this);
+  pnl3->SetParent(this);
   pnl3->SetBounds(-1234, 0, 249, 41);
 
   wb2 = new ui::TWebBrowser(this);
-  wb2->ui::TControl::SetParent(pnl3);
+  wb2->SetParent(pnl3);
   wb2->SetBounds(42, 0, 115, 63);
 
   btn4 = new ui::TButton(this);
-  btn4->ui::TControl::SetParent(pnl3);
+  btn4->SetParent(pnl3);
   btn4->SetBounds(152, 9, 75, 25);
   btn4->SetCaption("btn4");
 
   stat1 = new ui::TStatusBar(this);
-  stat1->ui::TControl::SetParent(this);
+  stat1->SetParent(this);
   stat1->SetAlign(ui::TAlign::alBottom);
   stat1->AddPanel()->SetWidth(400);
   stat1->SetVisible(false);
 
   pnl_Progress = new ui::TPanel(this);
-  pnl_Progress->ui::TControl::SetParent(this);
+  pnl_Progress->SetParent(this);
   pnl_Progress->SetBounds(588, 485, 185, 12);
   pnl_Progress->SetAnchors(ui::akRight | ui::akBottom);
   pnl_Progress->SetBevelOuter(ui::TBevelCut::bvNone);
   pnl_Progress->SetVisible(false);
 
   pb1 = new ui::TProgressBar(this);
-  pb1->ui::TControl::SetParent(pnl_Progress);
+  pb1->SetParent(pnl_Progress);
   pb1->SetBounds(-2, -1, 189, 18);
 
   btnFocuswb = new ui::TButton(this);
-  btnFocuswb->ui::TControl::SetParent(this);
+  btnFocuswb->SetParent(this);
   btnFocuswb->SetBounds(-124, 224, 75, 25);
   btnFocuswb->SetCaption("btnFocuswb");
 
@@ -431,10 +431,10 @@ brovia::TWindowState TfrmMain::WindowState() const {
 }
 
 void TfrmMain::SetWindowState(brovia::TWindowState state) {
-  ui::TForm::SetWindowState(state == brovia::TWindowState::wsMinimized ? ui::TWindowState::wsMinimized
-                            : state == brovia::TWindowState::wsMaximized
-                                ? ui::TWindowState::wsMaximized
-                                : ui::TWindowState::wsNormal);
+  ui::TWindowState s = ui::TWindowState::wsNormal;
+  if (state == brovia::TWindowState::wsMinimized) s = ui::TWindowState::wsMinimized;
+  if (state == brovia::TWindowState::wsMaximized) s = ui::TWindowState::wsMaximized;
+  ui::TForm::SetWindowState(s);
 }
 
 brovia::TBorderStyle TfrmMain::BorderStyle() const {
