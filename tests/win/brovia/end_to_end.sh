@@ -204,10 +204,14 @@ want="browser.exe|\"$APP\\browser.exe\" \"http://www.pelora.example/zuvi/os_clie
 [ "$(record_lines | grep '^browser')" = "$want" ] ||
   fail "download page command line: '$(record_lines | grep '^browser')', expected '$want'"
 
-echo "--- browser version 6.00 counts as newer"
+echo "--- browser version 6.00 counts as newer; pictures beside the program"
 brovia_ie 6.00
+cp "$here/../../../brovia/res/Welcome.jpg" "$B_DIR/Welcome.jpg"
+cp "$here/../../../brovia/res/imgLoging.gif" "$B_DIR/imgLoging.gif"
 brovia_start 'http://desktop.pelora.example/'
-expect full "start with version 6.00"
+expect full "start with version 6.00 and both pictures beside"
+windows=$(bdrv windows)
+[ "$(echo "$windows" | grep -c '^window ')" = 1 ] || fail "more than the main window: $windows"
 menu "退出"
 expect_end "exit"
 brovia_ie ''
