@@ -3,7 +3,6 @@
 // What the window does lies in brovia::TfrmMainLogic; the window forwards its events there and
 // lets the logic act on it through brovia::IMainView.
 #pragma once
-// The logic's headers first: they name Win32 values that windows.h turns into macros.
 #include "MainLogic.h"
 #include "MainView.h"
 

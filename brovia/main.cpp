@@ -1,9 +1,9 @@
 // Brovia.exe: the web desktop in a window of its own, full screen under a floating title tab,
 // with an icon in the notification area. OLE is set up by the main window's unit before this
 // runs and taken down after it returns.
-#include "Unit1.h"  // first: the logic's headers name Win32 values that windows.h makes macros
-
 #include <windows.h>
+
+#include "Unit1.h"
 
 #include "ui/Application.h"
 

@@ -35,13 +35,13 @@ void TfrmMainLogic::FormCreate() {
 
   if (IsIE6()) {
     View.SetTrayIconVisible(false);
-    const unsigned flags = win::MB_YESNO | win::MB_ICONINFORMATION | win::MB_DEFBUTTON2;
+    const unsigned flags = win::kMbYesNo | win::kMbIconInformation | win::kMbDefButton2;
     const std::string installer = folder + BrowserInstallerFile;
     if (View.FileExists(installer)) {
-      if (View.ShowMessageBox(UpgradePrompt, PromptCaption, flags) == win::IDYES)
+      if (View.ShowMessageBox(UpgradePrompt, PromptCaption, flags) == win::kIdYes)
         View.RunCommandLine(installer);
     } else {
-      if (View.ShowMessageBox(DownloadPrompt, PromptCaption, flags) == win::IDYES)
+      if (View.ShowMessageBox(DownloadPrompt, PromptCaption, flags) == win::kIdYes)
         View.OpenInDefaultBrowser(plat::WideToAnsi(ClientDownloadPage));
     }
     View.Terminate();
@@ -197,13 +197,13 @@ void TfrmMainLogic::img1MouseLeave() {
 
 void TfrmMainLogic::ApplicationEvents1Message(const TQueuedMessage& msg, bool& handled) {
   handled = false;
-  if (msg.Message == win::WM_KEYDOWN) {
-    if (msg.WParam == win::VK_F11) {
+  if (msg.Message == win::kWmKeyDown) {
+    if (msg.WParam == win::kVkF11) {
       ToggleFullScreen();
-    } else if (msg.WParam == win::VK_ESCAPE) {
+    } else if (msg.WParam == win::kVkEscape) {
       if (!FHideTitle) View.StartTimer(T::tmrFloat);
     }
-  } else if (msg.Message == win::WM_MOUSEMOVE && AutoHide()) {
+  } else if (msg.Message == win::kWmMouseMove && AutoHide()) {
     const TBounds tab = View.Bounds(C::pnlScreen);
     if (msg.Pt.Y == 0 && msg.Pt.X > tab.Left && msg.Pt.X < tab.Left + tab.Width && !FHideTitle)
       View.StartTimer(T::tmrFloat);
@@ -226,7 +226,7 @@ bool TfrmMainLogic::WMNCLButtonDblClk() {
       if (View.WindowState() == TWindowState::wsMaximized)
         View.SetWindowState(TWindowState::wsNormal);
       else if (View.WindowState() == TWindowState::wsNormal)
-        View.SendSysCommand(win::SC_MAXIMIZE);
+        View.SendSysCommand(win::kScMaximize);
       View.Repaint(C::frmMain);
       return false;
     default:
@@ -236,8 +236,8 @@ bool TfrmMainLogic::WMNCLButtonDblClk() {
 
 bool TfrmMainLogic::WMSysCommand(unsigned command) {
   ScheduleBrowserFocus();
-  if (command == win::SC_MAXIMIZE ||
-      (command == win::SC_RESTORE && View.WindowState() != TWindowState::wsMinimized)) {
+  if (command == win::kScMaximize ||
+      (command == win::kScRestore && View.WindowState() != TWindowState::wsMinimized)) {
     // A window already in full screen is laid out afresh; its bounds are the screen's,
     // so the ones saved for window mode are kept.
     const bool wasFullScreen = FFullScreen;

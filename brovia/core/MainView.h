@@ -44,17 +44,17 @@ enum class TCloseAction { caNone, caHide, caFree, caMinimize };
 
 // Win32 values the logic is given or passes on.
 namespace win {
-inline constexpr unsigned WM_KEYDOWN = 0x0100;
-inline constexpr unsigned WM_MOUSEMOVE = 0x0200;
-inline constexpr unsigned VK_ESCAPE = 0x1B;
-inline constexpr unsigned VK_F11 = 0x7A;
-inline constexpr unsigned SC_MAXIMIZE = 0xF030;
-inline constexpr unsigned SC_RESTORE = 0xF120;
-inline constexpr unsigned MB_YESNO = 0x0004;
-inline constexpr unsigned MB_ICONINFORMATION = 0x0040;
-inline constexpr unsigned MB_DEFBUTTON2 = 0x0100;
-inline constexpr int IDYES = 6;
-inline constexpr int IDNO = 7;
+inline constexpr unsigned kWmKeyDown = 0x0100;
+inline constexpr unsigned kWmMouseMove = 0x0200;
+inline constexpr unsigned kVkEscape = 0x1B;
+inline constexpr unsigned kVkF11 = 0x7A;
+inline constexpr unsigned kScMaximize = 0xF030;
+inline constexpr unsigned kScRestore = 0xF120;
+inline constexpr unsigned kMbYesNo = 0x0004;
+inline constexpr unsigned kMbIconInformation = 0x0040;
+inline constexpr unsigned kMbDefButton2 = 0x0100;
+inline constexpr int kIdYes = 6;
+inline constexpr int kIdNo = 7;
 }  // namespace win
 
 // A message the application took from its queue: the message number, its wParam and the
@@ -163,7 +163,7 @@ public:
   virtual void RunCommandLine(const std::string& commandLine) = 0;
   // ShellExecuteA with the verb "open", no parameters, SW_SHOWNORMAL, owned by the window.
   virtual void OpenInDefaultBrowser(const std::string& address) = 0;
-  // A message box owned by the window; answers the button pressed (win::IDYES, ...).
+  // A message box owned by the window; answers the button pressed (win::kIdYes, ...).
   virtual int ShowMessageBox(const std::string& text, const std::string& caption,
                              unsigned flags) = 0;
   // Tells the application to terminate: the message loop ends.

@@ -25,7 +25,7 @@ public:
   std::set<std::string> Files;
   bool RegistryOpens = true;
   std::string RegistryValue;
-  int MessageBoxAnswer = win::IDNO;
+  int MessageBoxAnswer = win::kIdNo;
   bool NavigateFails = false;
   bool ScriptFails = false;
   bool HasDocument = true;

@@ -16,13 +16,13 @@ protected:
 
   void Key(unsigned vk) {
     bool handled = true;
-    logic.ApplicationEvents1Message({win::WM_KEYDOWN, vk, {}}, handled);
+    logic.ApplicationEvents1Message({win::kWmKeyDown, vk, {}}, handled);
     EXPECT_FALSE(handled);
   }
 
   void MouseAt(int x, int y) {
     bool handled = true;
-    logic.ApplicationEvents1Message({win::WM_MOUSEMOVE, 0, {x, y}}, handled);
+    logic.ApplicationEvents1Message({win::kWmMouseMove, 0, {x, y}}, handled);
     EXPECT_FALSE(handled);
   }
 
@@ -38,7 +38,7 @@ protected:
 };
 
 TEST_F(Modes, F11TwiceComesBackAtTheSavedBounds) {
-  Key(win::VK_F11);
+  Key(win::kVkF11);
   EXPECT_FALSE(logic.FullScreen());
   EXPECT_EQ(view.Bounds(C::frmMain), (TBounds{293, 110, 800, 500}));
   EXPECT_EQ(view.Border, TBorderStyle::bsSizeable);
@@ -54,44 +54,44 @@ TEST_F(Modes, F11TwiceComesBackAtTheSavedBounds) {
 
   // Move the window, enter and leave again: the new bounds are the saved ones.
   view.Bounds_[C::frmMain] = {40, 30, 640, 480};
-  Key(win::VK_F11);
+  Key(win::kVkF11);
   EXPECT_TRUE(logic.FullScreen());
   EXPECT_EQ(logic.SavedBounds(), (TBounds{40, 30, 640, 480}));
   EXPECT_EQ(view.Bounds(C::frmMain), (TBounds{0, 0, 1024, 768}));
   EXPECT_EQ(view.Align_[C::wb1], TAlign::alNone);
-  Key(win::VK_F11);
+  Key(win::kVkF11);
   EXPECT_EQ(view.Bounds(C::frmMain), (TBounds{40, 30, 640, 480}));
 }
 
 TEST_F(Modes, MaximisedWindowKeepsTheEarlierSavedBounds) {
-  Key(win::VK_F11);
+  Key(win::kVkF11);
   view.State = TWindowState::wsMaximized;
   view.Bounds_[C::frmMain] = {-4, -4, 1032, 744};
-  Key(win::VK_F11);
+  Key(win::kVkF11);
   EXPECT_EQ(logic.SavedBounds(), (TBounds{293, 110, 800, 500}));
-  Key(win::VK_F11);
+  Key(win::kVkF11);
   EXPECT_EQ(view.Bounds(C::frmMain), (TBounds{293, 110, 800, 500}));
 }
 
 TEST_F(Modes, EnteringFullScreenFloatsTheTabInOnlyWhenTheNextRunShows) {
-  Key(win::VK_F11);
+  Key(win::kVkF11);
   view.StopTimer(T::tmrFloat);
-  Key(win::VK_F11);
+  Key(win::kVkF11);
   EXPECT_TRUE(view.TimerRunning(T::tmrFloat));
   logic.tmrAutoHideTimer();  // next run hides
   RunFloat();                // auto-hide off: pinned, direction kept
   ASSERT_TRUE(logic.HideTitle());
-  Key(win::VK_F11);
-  Key(win::VK_F11);
+  Key(win::kVkF11);
+  Key(win::kVkF11);
   EXPECT_FALSE(view.TimerRunning(T::tmrFloat));
   EXPECT_TRUE(logic.FullScreen());
 }
 
 TEST_F(Modes, EnteringFullScreenCentresTheTabOnTheScreen) {
-  Key(win::VK_F11);
+  Key(win::kVkF11);
   view.ScreenW = 1281;
   view.ScreenH = 1024;
-  Key(win::VK_F11);
+  Key(win::kVkF11);
   EXPECT_EQ(view.Bounds(C::frmMain), (TBounds{0, 0, 1281, 1024}));
   EXPECT_EQ(view.Bounds(C::pnlScreen).Left, 519);
   EXPECT_EQ(view.Border, TBorderStyle::bsNone);
@@ -199,17 +199,17 @@ protected:
 };
 
 TEST_F(HiddenTab, EscBringsItBack) {
-  Key(win::VK_ESCAPE);
+  Key(win::kVkEscape);
   EXPECT_TRUE(view.TimerRunning(T::tmrFloat));
   RunFloat();
   EXPECT_EQ(view.TabTop(), 0);
 }
 
 TEST_F(HiddenTab, EscWhileShownDoesNothing) {
-  Key(win::VK_ESCAPE);
+  Key(win::kVkEscape);
   RunFloat();
   view.Log.clear();
-  Key(win::VK_ESCAPE);
+  Key(win::kVkEscape);
   EXPECT_FALSE(view.TimerRunning(T::tmrFloat));
   EXPECT_TRUE(view.Log.empty());
 }
@@ -236,9 +236,9 @@ TEST_F(HiddenTab, TopRowDoesNothingWithAutoHideOff) {
 
 TEST_F(HiddenTab, OtherMessagesAndKeysDoNothing) {
   Key('A');
-  Key(win::VK_F11 + 1);
+  Key(win::kVkF11 + 1);
   bool handled = false;
-  logic.ApplicationEvents1Message({0x0101 /* WM_KEYUP */, win::VK_F11, {500, 0}}, handled);
+  logic.ApplicationEvents1Message({0x0101 /* WM_KEYUP */, win::kVkF11, {500, 0}}, handled);
   logic.ApplicationEvents1Message({0x0201 /* WM_LBUTTONDOWN */, 0, {500, 0}}, handled);
   EXPECT_FALSE(handled);
   EXPECT_TRUE(view.Log.empty());
@@ -291,7 +291,7 @@ TEST_F(Modes, ResizeStretchesThePageBeyondTheEdges) {
 }
 
 TEST_F(Modes, CaptionDoubleClickInTheNormalStateGoesFullScreen) {
-  Key(win::VK_F11);
+  Key(win::kVkF11);
   view.Log.clear();
   EXPECT_FALSE(logic.WMNCLButtonDblClk());
   EXPECT_EQ(view.Log.front(), "CancelMode");
@@ -302,7 +302,7 @@ TEST_F(Modes, CaptionDoubleClickInTheNormalStateGoesFullScreen) {
 }
 
 TEST_F(Modes, CaptionDoubleClickOnAMaximisedWindowRestoresIt) {
-  Key(win::VK_F11);
+  Key(win::kVkF11);
   view.State = TWindowState::wsMaximized;
   view.Log.clear();
   EXPECT_FALSE(logic.WMNCLButtonDblClk());
@@ -329,33 +329,33 @@ TEST_F(Modes, CaptionDoubleClickWithoutBorderOrOtherBorders) {
 }
 
 TEST_F(Modes, MaximiseAndRestoreCommandsGoFullScreen) {
-  Key(win::VK_F11);
+  Key(win::kVkF11);
   view.Log.clear();
-  EXPECT_FALSE(logic.WMSysCommand(win::SC_MAXIMIZE));
+  EXPECT_FALSE(logic.WMSysCommand(win::kScMaximize));
   EXPECT_TRUE(logic.FullScreen());
   EXPECT_TRUE(view.TimerRunning(T::tmrCloseButton));
   // Already full screen: it stays so, laid out afresh, and the bounds saved on entering
   // are kept for the way back.
   view.ScreenW = 1280;
-  EXPECT_FALSE(logic.WMSysCommand(win::SC_MAXIMIZE));
+  EXPECT_FALSE(logic.WMSysCommand(win::kScMaximize));
   EXPECT_TRUE(logic.FullScreen());
-  EXPECT_FALSE(logic.WMSysCommand(win::SC_RESTORE));
+  EXPECT_FALSE(logic.WMSysCommand(win::kScRestore));
   EXPECT_TRUE(logic.FullScreen());
   EXPECT_EQ(view.Bounds(C::frmMain), (TBounds{0, 0, 1280, 768}));
   EXPECT_EQ(logic.SavedBounds(), (TBounds{293, 110, 800, 500}));
-  Key(win::VK_F11);
+  Key(win::kVkF11);
   EXPECT_EQ(view.Bounds(C::frmMain), (TBounds{293, 110, 800, 500}));
 }
 
 TEST_F(Modes, OtherCommandsGetDefaultHandling) {
-  Key(win::VK_F11);
+  Key(win::kVkF11);
   EXPECT_TRUE(logic.WMSysCommand(0xF032));  // SC_MAXIMIZE with the caption hit-test
   EXPECT_TRUE(logic.WMSysCommand(0xF122));
   EXPECT_TRUE(logic.WMSysCommand(0xF020));  // SC_MINIMIZE
   EXPECT_FALSE(logic.FullScreen());
   view.State = TWindowState::wsMinimized;
   view.StopTimer(T::tmrCloseButton);
-  EXPECT_TRUE(logic.WMSysCommand(win::SC_RESTORE));
+  EXPECT_TRUE(logic.WMSysCommand(win::kScRestore));
   EXPECT_FALSE(logic.FullScreen());
   EXPECT_TRUE(view.TimerRunning(T::tmrCloseButton)) << "every command schedules the focus";
 }

@@ -142,12 +142,12 @@ TEST_F(StartUp, UnopenableKeyCountsAsANewerBrowser) {
   EXPECT_TRUE(view.Logged(LoginNavigation));
 }
 
-const unsigned PromptFlags = win::MB_YESNO | win::MB_ICONINFORMATION | win::MB_DEFBUTTON2;
+const unsigned PromptFlags = win::kMbYesNo | win::kMbIconInformation | win::kMbDefButton2;
 
 TEST_F(StartUp, OldBrowserWithInstallerOffersTheUpgrade) {
   view.RegistryValue = "6.0000";
   view.Files = {Folder + "IE8-WindowsXP-x86-CHS.exe", Folder + "Update.exe"};
-  view.MessageBoxAnswer = win::IDYES;
+  view.MessageBoxAnswer = win::kIdYes;
   logic.FormCreate();
   EXPECT_EQ(view.LogOf("MessageBox"),
             (std::vector<std::string>{std::string("MessageBox ") + UpgradePrompt + "|" +
@@ -165,7 +165,7 @@ TEST_F(StartUp, OldBrowserWithInstallerOffersTheUpgrade) {
 
 TEST_F(StartUp, OldBrowserWithoutInstallerOffersTheFullClient) {
   view.RegistryValue = "6.0000";
-  view.MessageBoxAnswer = win::IDYES;
+  view.MessageBoxAnswer = win::kIdYes;
   logic.FormCreate();
   EXPECT_EQ(view.LogOf("MessageBox"),
             (std::vector<std::string>{std::string("MessageBox ") + DownloadPrompt + "|" +
