@@ -36,8 +36,19 @@ void RaiseListIndexError(int index) {
 }
 
 std::string ExtractFilePath(const std::string& fileName) {
-  size_t pos = fileName.find_last_of("\\/:");
-  return pos == std::string::npos ? std::string() : fileName.substr(0, pos + 1);
+  // ANSI names are code page 936: a lead byte 0x81..0xFE takes a trail byte 0x40..0xFE (not
+  // 0x7F) with it, and that trail byte may be 0x5C, which is no separator there.
+  auto isTrail = [](unsigned char t) { return t >= 0x40 && t <= 0xFE && t != 0x7F; };
+  size_t end = 0;
+  for (size_t i = 0; i < fileName.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(fileName[i]);
+    if (c >= 0x81 && c <= 0xFE && i + 1 < fileName.size() &&
+        isTrail(static_cast<unsigned char>(fileName[i + 1])))
+      ++i;
+    else if (c == '\\' || c == '/' || c == ':')
+      end = i + 1;
+  }
+  return fileName.substr(0, end);
 }
 
 std::string WideToUtf8(std::u16string_view text) {

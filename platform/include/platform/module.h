@@ -16,7 +16,8 @@ void UnloadModule(ModuleHandle module);
 ModuleHandle ModuleFromAddress(const void* address);
 // The full file name of a module, as ANSI text; the main program for nullptr.
 std::string ModuleFileNameA(ModuleHandle module);
-// The folder part of a file name, with its trailing separator ("C:\\a\\b.dll" -> "C:\\a\\").
+// The folder part of a file name, with its trailing separator ("C:\\a\\b.dll" -> "C:\\a\\");
+// a double-byte character of code page 936 ending in 0x5C is part of the name.
 std::string ExtractFilePath(const std::string& fileName);
 
 }  // namespace plat

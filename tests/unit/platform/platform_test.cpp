@@ -112,6 +112,11 @@ TEST(Modules, OwnFileNameAndFolder) {
   EXPECT_TRUE(folder.back() == '\\' || folder.back() == '/');
   EXPECT_EQ("C:\\a\\", plat::ExtractFilePath("C:\\a\\b.dll"));
   EXPECT_EQ("", plat::ExtractFilePath("b.dll"));
+  // "誠" is D5 5C in code page 936: its second byte is no separator.
+  EXPECT_EQ("D:\\誠\\", plat::ExtractFilePath("D:\\誠\\Brovia.exe"));
+  EXPECT_EQ("D:\\", plat::ExtractFilePath("D:\\誠"));
+  // A byte that can't follow a lead byte is read on its own, so '/' always separates.
+  EXPECT_EQ("/tmp/\xE4\xB8\xAD/", plat::ExtractFilePath("/tmp/\xE4\xB8\xAD/x"));
   EXPECT_EQ(nullptr, plat::LoadModule(u"no-such-library-here.dll"));
 }
 
