@@ -22,15 +22,5 @@ flags=(-std=c++17 -O1 -g -fno-omit-frame-pointer -I"$root/common/bintree"
   -o "$out/bintree_seeds"
 "$out/bintree_seeds" "$out/corpus"
 
-log=$out/run.log
-set +e
-"$out/bintree_fuzz" "$out/corpus" -max_total_time="${FUZZ_SECONDS:-30}" -max_len=4096 \
-  -rss_limit_mb=2048 -timeout=10 -artifact_prefix="$out/artifacts/" >"$log" 2>&1
-rc=$?
-set -e
-grep -E '^Done [0-9]+ runs' "$log" || tail -n 40 "$log"
-if [ $rc -ne 0 ]; then
-  echo "bintree fuzz: finding (exit $rc), see $log and $out/artifacts"
-  exit 1
-fi
-echo "bintree fuzz: no finding"
+. "$root/tests/fuzz/lib/run.bash"
+run_fuzz_target bintree "$out" 30 4096

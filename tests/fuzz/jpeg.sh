@@ -16,15 +16,5 @@ flags=(-std=c++17 -O1 -g -fno-omit-frame-pointer -I"$root/platform/include"
   -ljpeg -o "$out/jpeg_seeds"
 "$out/jpeg_seeds" "$out/corpus"
 
-log=$out/run.log
-set +e
-"$out/jpeg_fuzz" "$out/corpus" -max_total_time="${FUZZ_SECONDS:-20}" -max_len=8192 \
-  -rss_limit_mb=2048 -timeout=10 -artifact_prefix="$out/artifacts/" >"$log" 2>&1
-rc=$?
-set -e
-grep -E '^Done [0-9]+ runs' "$log" || tail -n 40 "$log"
-if [ $rc -ne 0 ]; then
-  echo "jpeg fuzz: finding (exit $rc), see $log and $out/artifacts"
-  exit 1
-fi
-echo "jpeg fuzz: no finding"
+. "$root/tests/fuzz/lib/run.bash"
+run_fuzz_target jpeg "$out" 20 8192
