@@ -38,8 +38,10 @@ void TfrmMainLogic::FormCreate() {
     const unsigned flags = win::kMbYesNo | win::kMbIconInformation | win::kMbDefButton2;
     const std::string installer = folder + BrowserInstallerFile;
     if (View.FileExists(installer)) {
+      // Quoted: unquoted, a folder with blanks ("C:\Program Files\...") would have the
+      // system try to start "C:\Program" first.
       if (View.ShowMessageBox(UpgradePrompt, PromptCaption, flags) == win::kIdYes)
-        View.RunCommandLine(installer);
+        View.RunCommandLine("\"" + installer + "\"");
     } else {
       if (View.ShowMessageBox(DownloadPrompt, PromptCaption, flags) == win::kIdYes)
         View.OpenInDefaultBrowser(plat::WideToAnsi(ClientDownloadPage));

@@ -153,8 +153,9 @@ TEST_F(StartUp, OldBrowserWithInstallerOffersTheUpgrade) {
             (std::vector<std::string>{std::string("MessageBox ") + UpgradePrompt + "|" +
                                       PromptCaption + "|" + std::to_string(PromptFlags)}));
   EXPECT_EQ(PromptFlags, 0x144u);
-  EXPECT_EQ(view.LogOf("WinExec"),
-            (std::vector<std::string>{"WinExec " + Folder + "IE8-WindowsXP-x86-CHS.exe"}));
+  // The whole path in quotes: the folder has blanks.
+  EXPECT_EQ(view.LogOf("WinExec"), (std::vector<std::string>{
+                                       "WinExec \"" + Folder + "IE8-WindowsXP-x86-CHS.exe\""}));
   EXPECT_TRUE(view.Opened.empty());
   EXPECT_TRUE(view.Terminated);
   EXPECT_EQ(view.LogOf("Tray"), (std::vector<std::string>{"Tray 0"}));
