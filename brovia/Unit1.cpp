@@ -5,11 +5,13 @@
 #include <ole2.h>
 #include <shellapi.h>
 
-#include "CommandLine.h"
 #include "Texts.h"
 #include "platform/ansi.h"
+#include "platform/ansifile.h"
+#include "platform/cmdline.h"
 #include "platform/debugout.h"
 #include "platform/except.h"
+#include "platform/module.h"
 
 using brovia::TControlId;
 using brovia::TTimerId;
@@ -537,17 +539,14 @@ void TfrmMain::SetTrayIconVisible(bool visible) { TrayIcon->SetVisible(visible);
 
 // --- The system ---
 
-std::string TfrmMain::ProgramPath() const {
-  char name[MAX_PATH + 1] = {};
-  DWORD n = GetModuleFileNameA(nullptr, name, MAX_PATH);
-  return std::string(name, n);
+std::string TfrmMain::ProgramPath() const { return plat::ModuleFileNameA(nullptr); }
+
+std::vector<std::string> TfrmMain::Arguments() const {
+  return plat::ParamList(GetCommandLineA());
 }
 
-std::vector<std::string> TfrmMain::Arguments() const { return ParamList(GetCommandLineA()); }
-
 bool TfrmMain::FileExists(const std::string& fileName) const {
-  DWORD attributes = GetFileAttributesA(fileName.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  return plat::AnsiFileExists(fileName);
 }
 
 bool TfrmMain::ReadRegistryString(const std::string& key, const std::string& name,

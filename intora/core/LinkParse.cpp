@@ -1,5 +1,7 @@
 #include "LinkParse.h"
 
+#include "platform/cmdline.h"
+
 namespace {
 
 const std::string OpenTalkFormPrefix = "mupa://OpenTalkForm/";
@@ -10,36 +12,6 @@ const std::string PasswordMarker = "&Password=";
 
 bool StartsWith(const std::string& text, const std::string& prefix) {
   return text.compare(0, prefix.size(), prefix) == 0;
-}
-
-bool IsBlank(char c) {
-  return static_cast<unsigned char>(c) <= ' ';
-}
-
-// Reads one argument starting at pos; returns the position behind it.
-size_t ReadArgument(const std::string& line, size_t pos, std::string* arg) {
-  // Blanks and empty "" pairs before an argument are skipped.
-  for (;;) {
-    while (pos < line.size() && IsBlank(line[pos])) ++pos;
-    if (pos + 1 < line.size() && line[pos] == '"' && line[pos + 1] == '"') {
-      pos += 2;
-    } else {
-      break;
-    }
-  }
-  arg->clear();
-  bool quoted = false;
-  for (; pos < line.size(); ++pos) {
-    char c = line[pos];
-    if (c == '"') {
-      quoted = !quoted;
-    } else if (!quoted && IsBlank(c)) {
-      break;
-    } else {
-      arg->push_back(c);
-    }
-  }
-  return pos;
 }
 
 }  // namespace
@@ -64,8 +36,6 @@ TLinkCommand ParseLink(const std::string& link) {
 }
 
 std::string FirstArgument(const std::string& commandLine) {
-  std::string program, first;
-  size_t pos = ReadArgument(commandLine, 0, &program);
-  ReadArgument(commandLine, pos, &first);
-  return first;
+  const std::vector<std::string> params = plat::ParamList(commandLine);
+  return params.empty() ? std::string() : params.front();
 }

@@ -15,6 +15,6 @@ struct TLinkCommand {
 
 TLinkCommand ParseLink(const std::string& link);
 
-// The first argument of an ANSI command line (the program's name being the zeroth): white
-// space separates arguments, double quotes group and are removed; empty when there is none.
+// The first argument of an ANSI command line (the program's name being the zeroth), split as
+// plat::ParamList does; empty when there is none.
 std::string FirstArgument(const std::string& commandLine);

@@ -1,8 +1,9 @@
-// The program's arguments as Brovia takes them from the command line the system hands it.
+// A program's arguments as taken from the command line the system hands it.
 #include <gtest/gtest.h>
 
-#include "CommandLine.h"
+#include "platform/cmdline.h"
 
+using plat::ParamList;
 using Params = std::vector<std::string>;
 
 TEST(ParamList, NoArgumentsAfterTheProgramName) {

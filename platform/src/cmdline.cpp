@@ -1,21 +1,31 @@
-#include "CommandLine.h"
+#include "platform/cmdline.h"
 
+namespace plat {
 namespace {
 
-// One item starting at pos (after the blanks before it); pos ends after the item.
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+// Reads one item starting at pos into item; false when only blanks are left. pos ends behind
+// the item.
 bool NextItem(const std::string& line, std::size_t& pos, std::string& item) {
-  while (pos < line.size() && static_cast<unsigned char>(line[pos]) <= ' ') ++pos;
+  for (;;) {
+    while (pos < line.size() && IsBlank(line[pos])) ++pos;
+    if (pos + 1 < line.size() && line[pos] == '"' && line[pos + 1] == '"')
+      pos += 2;
+    else
+      break;
+  }
   if (pos >= line.size()) return false;
   item.clear();
   bool quoted = false;
-  while (pos < line.size()) {
-    char c = line[pos];
-    if (!quoted && static_cast<unsigned char>(c) <= ' ') break;
+  for (; pos < line.size(); ++pos) {
+    const char c = line[pos];
     if (c == '"')
       quoted = !quoted;
+    else if (!quoted && IsBlank(c))
+      break;
     else
       item += c;
-    ++pos;
   }
   return true;
 }
@@ -30,3 +40,5 @@ std::vector<std::string> ParamList(const std::string& commandLine) {
   while (NextItem(commandLine, pos, item)) params.push_back(item);
   return params;
 }
+
+}  // namespace plat
