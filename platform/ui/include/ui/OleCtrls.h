@@ -56,8 +56,6 @@ public:
   // The failure code of the browser object's creation (S_OK when it exists).
   HRESULT CreateResult() const { return createResult_; }
 
-  int Tag = 0;
-
   TWebBeforeNavigate2Event OnBeforeNavigate2;
   TWebNewWindow2Event OnNewWindow2;
   TWebDocumentCompleteEvent OnDocumentComplete;
