@@ -123,7 +123,11 @@ struct TCMDClientBlock {
 
 #pragma pack(pop)
 
-static_assert(sizeof(void*) == 4, "the records are those of 32-bit Windows");
+// The records are those of 32-bit Windows. A 64-bit build (a test vehicle only) widens the
+// pointer-sized fields, the owner and the back-procedures, and keeps everything else.
+constexpr std::size_t kPtr = sizeof(void*);
+static_assert(kPtr == 4 || kPtr == 8, "a 32-bit or 64-bit build");
+constexpr std::size_t Layout(std::size_t in32, std::size_t in64) { return kPtr == 4 ? in32 : in64; }
 
 static_assert(sizeof(TP2PClientInfo) == 324, "TP2PClientInfo");
 static_assert(offsetof(TP2PClientInfo, InfoHeader) == 0, "InfoHeader");
@@ -145,18 +149,18 @@ static_assert(offsetof(TP2PClientInfo, LoginWaitTime) == 312, "LoginWaitTime");
 static_assert(offsetof(TP2PClientInfo, P2PConnectWaitTime) == 316, "P2PConnectWaitTime");
 static_assert(offsetof(TP2PClientInfo, TerminateWaitTime) == 320, "TerminateWaitTime");
 
-static_assert(sizeof(TP2PClientBackProcs) == 12, "TP2PClientBackProcs");
+static_assert(sizeof(TP2PClientBackProcs) == Layout(12, 24), "TP2PClientBackProcs");
 static_assert(offsetof(TP2PClientBackProcs, ExceptionProc) == 0, "ExceptionProc");
-static_assert(offsetof(TP2PClientBackProcs, LoginProc) == 4, "LoginProc");
-static_assert(offsetof(TP2PClientBackProcs, LogoutProc) == 8, "LogoutProc");
+static_assert(offsetof(TP2PClientBackProcs, LoginProc) == kPtr, "LoginProc");
+static_assert(offsetof(TP2PClientBackProcs, LogoutProc) == 2 * kPtr, "LogoutProc");
 
-static_assert(sizeof(TP2PClientBlock) == 364, "TP2PClientBlock");
+static_assert(sizeof(TP2PClientBlock) == Layout(364, 380), "TP2PClientBlock");
 static_assert(offsetof(TP2PClientBlock, Handle) == 0, "Handle");
 static_assert(offsetof(TP2PClientBlock, ObjID) == 4, "ObjID");
 static_assert(offsetof(TP2PClientBlock, Owner) == 20, "Owner");
-static_assert(offsetof(TP2PClientBlock, Reserved) == 24, "Reserved");
-static_assert(offsetof(TP2PClientBlock, Info) == 28, "Info");
-static_assert(offsetof(TP2PClientBlock, BackProcs) == 352, "BackProcs");
+static_assert(offsetof(TP2PClientBlock, Reserved) == Layout(24, 28), "Reserved");
+static_assert(offsetof(TP2PClientBlock, Info) == Layout(28, 32), "Info");
+static_assert(offsetof(TP2PClientBlock, BackProcs) == Layout(352, 356), "BackProcs");
 
 static_assert(sizeof(TCMDClientInfo) == 204, "TCMDClientInfo");
 static_assert(offsetof(TCMDClientInfo, InfoHeader) == 0, "InfoHeader");
@@ -180,17 +184,17 @@ static_assert(offsetof(TCMDClientInfo, HeartbeatInterval) == 192, "HeartbeatInte
 static_assert(offsetof(TCMDClientInfo, ConnectWaitTime) == 196, "ConnectWaitTime");
 static_assert(offsetof(TCMDClientInfo, TerminateWaitTime) == 200, "TerminateWaitTime");
 
-static_assert(sizeof(TCMDClientBackProcs) == 8, "TCMDClientBackProcs");
+static_assert(sizeof(TCMDClientBackProcs) == Layout(8, 16), "TCMDClientBackProcs");
 static_assert(offsetof(TCMDClientBackProcs, ConnectProc) == 0, "ConnectProc");
-static_assert(offsetof(TCMDClientBackProcs, DisconnectProc) == 4, "DisconnectProc");
+static_assert(offsetof(TCMDClientBackProcs, DisconnectProc) == kPtr, "DisconnectProc");
 
-static_assert(sizeof(TCMDClientBlock) == 240, "TCMDClientBlock");
+static_assert(sizeof(TCMDClientBlock) == Layout(240, 252), "TCMDClientBlock");
 static_assert(offsetof(TCMDClientBlock, Handle) == 0, "Handle");
 static_assert(offsetof(TCMDClientBlock, ObjID) == 4, "ObjID");
 static_assert(offsetof(TCMDClientBlock, Owner) == 20, "Owner");
-static_assert(offsetof(TCMDClientBlock, Reserved) == 24, "Reserved");
-static_assert(offsetof(TCMDClientBlock, Info) == 28, "Info");
-static_assert(offsetof(TCMDClientBlock, BackProcs) == 232, "BackProcs");
+static_assert(offsetof(TCMDClientBlock, Reserved) == Layout(24, 28), "Reserved");
+static_assert(offsetof(TCMDClientBlock, Info) == Layout(28, 32), "Info");
+static_assert(offsetof(TCMDClientBlock, BackProcs) == Layout(232, 236), "BackProcs");
 
 // --- The functions ---------------------------------------------------------------------------
 
