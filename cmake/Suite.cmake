@@ -24,6 +24,10 @@ else()
   endif()
 endif()
 
+# Where the kernel runs no 32-bit programs, tools/test runs the native -m32 tests through a
+# user-mode emulator: SUITE_TEST_LAUNCHER=qemu-i386-static.
+set(SUITE_TEST_LAUNCHER "" CACHE STRING "Command that runs the native test programs")
+
 # GoogleTest from the Debian sources, built with the same compiler and flags as our code.
 set(SUITE_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest source tree")
 if(EXISTS ${SUITE_GTEST_SOURCE}/CMakeLists.txt)
@@ -50,7 +54,11 @@ function(suite_gtest name)
   cmake_parse_arguments(A "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gmock GTest::gtest_main)
-  add_test(NAME ${name} COMMAND ${name})
+  if(SUITE_TEST_LAUNCHER AND NOT WIN32)
+    add_test(NAME ${name} COMMAND ${SUITE_TEST_LAUNCHER} $<TARGET_FILE:${name}>)
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+  endif()
   if(NOT A_TIMEOUT)
     set(A_TIMEOUT 300)
   endif()

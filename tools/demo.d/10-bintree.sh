@@ -8,9 +8,10 @@ paths=('MainForm\Caption' 'MainForm\Width' '\MainForm\Alpha\' '  Buttons\Close\N
        'Buttons\Close\Hint' 'Buttons\Close' 'SkinID' 'TextColor' 'mainform\caption'
        'Buttons\\Close')
 
-"$SUITE_NATIVE_BIN/bintree_sample" write "$work/sample.skn"
-echo "--- native build"
-"$SUITE_NATIVE_BIN/bintree_sample" show "$work/sample.skn" "${paths[@]}"
+# SUITE_NATIVE_RUN: qemu-i386-static where the kernel runs no 32-bit programs.
+${SUITE_NATIVE_RUN:-} "$SUITE_NATIVE_BIN/bintree_sample" write "$work/sample.skn"
+echo "--- native build${SUITE_NATIVE_RUN:+ (through $SUITE_NATIVE_RUN)}"
+${SUITE_NATIVE_RUN:-} "$SUITE_NATIVE_BIN/bintree_sample" show "$work/sample.skn" "${paths[@]}"
 if [ -x "$SUITE_WIN_BIN/bintree_sample.exe" ]; then
   echo "--- Windows build under Wine"
   cp "$work/sample.skn" "$SUITE_WIN_BIN/demo-sample.skn"

@@ -10,6 +10,7 @@
 
 #include "Skinelle.h"
 #include "testsupport/BinTreeWriter.h"
+#include "testsupport/TempFolder.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -98,7 +99,8 @@ int main() {
     std::printf("cannot reach Skinelle's exports\n");
     return 1;
   }
-  fs::path file = fs::temp_directory_path() / "bench_skinelle.skn";
+  testsupport::TempFolder folder("bench-skinelle");
+  fs::path file = folder.path() / "bench_skinelle.skn";
   {
     std::vector<uint8_t> image = ts::WriteTree(Skin());
     std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(image.data()),

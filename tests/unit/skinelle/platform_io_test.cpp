@@ -6,14 +6,15 @@
 
 #include "platform/file.h"
 #include "platform/winmsg.h"
+#include "testsupport/TempFolder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 TEST(PlatformFile, OpensOnlyExistingFilesAndReadsWhatIsThere) {
-  fs::path dir = fs::temp_directory_path() / "skinelle_platform_io";
-  fs::create_directories(dir);
+  testsupport::TempFolder folder("skinelle-platform-io");
+  const fs::path& dir = folder.path();
   fs::path file = dir / fs::path(u"数据.bin");
   {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);

@@ -46,9 +46,8 @@ void SkinelleTest::SetUp() {
   std::string leaf = std::string(info->test_suite_name()) + "." + info->name();
   for (char& c : leaf)
     if (c == '/') c = '_';
-  dir_ = fs::temp_directory_path() / "skinelle_tests" / leaf;
-  fs::remove_all(dir_);
-  fs::create_directories(dir_);
+  folder_ = std::make_unique<ts::TempFolder>("skinelle-" + leaf);
+  dir_ = folder_->path();
 }
 
 void SkinelleTest::TearDown() {
@@ -57,8 +56,7 @@ void SkinelleTest::TearDown() {
   plat::SetMessageSink(nullptr);
   plat::SetDebugSink(nullptr);
   onMessage = nullptr;
-  std::error_code ignored;
-  fs::remove_all(dir_, ignored);
+  folder_.reset();
 }
 
 std::u16string SkinelleTest::WriteFile(const fs::path& name,

@@ -7,12 +7,14 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "Skinelle.h"
 #include "platform/winmsg.h"
 #include "testsupport/BinTreeWriter.h"
+#include "testsupport/TempFolder.h"
 
 namespace skinelle_test {
 
@@ -44,6 +46,7 @@ protected:
     return reinterpret_cast<const SkinelleChar*>(s.c_str());
   }
 
+  std::unique_ptr<testsupport::TempFolder> folder_;
   std::filesystem::path dir_;
 
 public:

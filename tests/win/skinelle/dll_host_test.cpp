@@ -8,12 +8,14 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "Skinelle.h"
 #include "testsupport/BinTreeWriter.h"
+#include "testsupport/TempFolder.h"
 
 namespace {
 
@@ -164,8 +166,8 @@ protected:
     Resolve(lib_, "GetSkinDoubleByName", api_.SkinDouble);
     Resolve(lib_, "GetResInt32ByName", api_.ResInt32);
     Resolve(lib_, "GetResFileByName", api_.ResFile);
-    dir_ = fs::temp_directory_path() / L"skinelle_host";
-    fs::create_directories(dir_);
+    folder_ = std::make_unique<testsupport::TempFolder>("skinelle-host");
+    dir_ = folder_->path();
     TakeLog();
     g_onMessage = nullptr;
   }
@@ -173,8 +175,7 @@ protected:
   void TearDown() override {
     g_onMessage = nullptr;
     if (lib_) FreeLibrary(lib_);
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
+    folder_.reset();
   }
 
   std::wstring Write(const wchar_t* name, const ts::TreeNodeSpec& root, int32_t version = 100) {
@@ -187,6 +188,7 @@ protected:
 
   HMODULE lib_ = nullptr;
   Api api_{};
+  std::unique_ptr<testsupport::TempFolder> folder_;
   fs::path dir_;
 };
 
