@@ -71,11 +71,12 @@ function(suite_gtest name)
   set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT} LABELS "${labels}")
 endfunction()
 
-# suite_script_test(<name> COMMAND <argv...> [TIMEOUT s])
+# suite_script_test(<name> COMMAND <argv...> [NO_WINE] [TIMEOUT s])
 # A test driven by a script (bash) rather than a test executable, e.g. a host program run
-# under Wine with its output checked.
+# under Wine with its output checked. NO_WINE marks a script that runs no Windows program (an
+# export table read with objdump): it does not carry the label "wine".
 function(suite_script_test name)
-  cmake_parse_arguments(A "" "TIMEOUT;WORKING_DIRECTORY" "COMMAND" ${ARGN})
+  cmake_parse_arguments(A "NO_WINE" "TIMEOUT;WORKING_DIRECTORY" "COMMAND" ${ARGN})
   if(NOT A_WORKING_DIRECTORY)
     set(A_WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   endif()
@@ -83,24 +84,35 @@ function(suite_script_test name)
   if(NOT A_TIMEOUT)
     set(A_TIMEOUT 300)
   endif()
+  if(NOT A_NO_WINE)
+    set_tests_properties(${name} PROPERTIES LABELS wine)
+  endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT}
-    ENVIRONMENT "SUITE_BIN=${SUITE_OUTPUT_DIR};SUITE_TOOLS=${SUITE_TOOLS_DIR};SUITE_BUILD=${CMAKE_BINARY_DIR}")
+    ENVIRONMENT "SUITE_BIN=${SUITE_OUTPUT_DIR};SUITE_TOOLS=${SUITE_TOOLS_DIR};SUITE_BUILD=${CMAKE_BINARY_DIR};SUITE_OBJDUMP=${CMAKE_OBJDUMP}")
 endfunction()
 
 # suite_stdcall_dll(<target> DEF <file.def> SOURCES <files...>)
 # A Windows DLL whose stdcall exports carry their plain names (--kill-at) at the ordinals of
 # the .def file, named <target>.dll. Its import library is made by dlltool from the same
 # .def, so that hosts compiled against the stdcall prototypes (_Name@8) import the plain
-# names; the linker's own import library would name the plain symbols only.
+# names; the linker's own import library would name the plain symbols only. x86-64 has one
+# calling convention and no stdcall decoration: there the .def is used without its @n.
 function(suite_stdcall_dll name)
   cmake_parse_arguments(A "" "DEF" "SOURCES" ${ARGN})
   get_filename_component(def ${A_DEF} ABSOLUTE)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${def})
+    file(READ ${def} text)
+    string(REGEX REPLACE "([A-Za-z0-9_])@[0-9]+" "\\1" text "${text}")
+    get_filename_component(def_name ${def} NAME)
+    set(def ${CMAKE_CURRENT_BINARY_DIR}/${def_name})
+    file(WRITE ${def} "${text}")
+  endif()
   add_library(${name} SHARED ${A_SOURCES} ${def})
   target_link_options(${name} PRIVATE -Wl,--kill-at)
   set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name})
-  find_program(SUITE_DLLTOOL NAMES ${CMAKE_DLLTOOL} i686-w64-mingw32-dlltool REQUIRED)
   add_custom_command(TARGET ${name} POST_BUILD
-    COMMAND ${SUITE_DLLTOOL} --kill-at --dllname ${name}.dll --def ${def}
+    COMMAND ${CMAKE_DLLTOOL} --kill-at --dllname ${name}.dll --def ${def}
             --output-lib $<TARGET_LINKER_FILE:${name}>
     VERBATIM)
 endfunction()

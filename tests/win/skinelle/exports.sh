@@ -2,7 +2,7 @@
 # Skinelle.dll exports exactly its 25 names, each with its fixed ordinal, and nothing else.
 set -euo pipefail
 dll=${SUITE_BIN:?}/Skinelle.dll
-dump=$(i686-w64-mingw32-objdump -p "$dll")
+dump=$("${SUITE_OBJDUMP:?}" -p "$dll")
 
 expected="1 GetResFileByName
 2 GetResStreamByName
