@@ -2,6 +2,7 @@
 // path lookup. Deep trees are read, searched and destroyed without recursion.
 #include "BinaryTreeDocument100.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -133,14 +134,19 @@ void DestroySubtree(TBinTreeNode100* node, std::vector<TBinTreeNode100*>& pendin
 
 TBinTreeNode100::TBinTreeNode100(TBinTreeNode100* parent, const std::u16string& name)
     : Children_(this) {
-  if (Trim(name).empty()) throw plat::Exception("Invalid NodeName");
+  if (std::all_of(name.begin(), name.end(), IsBlank)) throw plat::Exception("Invalid NodeName");
   Name_ = name;
   SetParent(parent);
 }
 
 TBinTreeNode100::~TBinTreeNode100() { Children_.Clear(); }
 
-void TBinTreeNode100::SetName(const std::u16string& newName) {
+void TBinTreeNode100::SetName(std::u16string_view newName) {
+  // ASCII text stays as it is through every ANSI code page: only its carriage returns go.
+  if (std::all_of(newName.begin(), newName.end(), [](char16_t u) { return u < 0x80 && u != u'\r'; })) {
+    Name_.assign(newName);
+    return;
+  }
   std::string ansi = plat::WideToAnsi(newName);
   size_t out = 0;
   for (char c : ansi) {
@@ -290,12 +296,20 @@ void TStream::ReadBuffer(void* dest, int32_t count) {
   if (count != 0 && Read(dest, count) != count) throw plat::Exception("Stream read error");
 }
 
+void TMemoryStream::SetSize(size_t size) {
+  if (size == Size_) return;
+  std::unique_ptr<uint8_t[]> data(new uint8_t[size]);
+  if (Size_ != 0 && size != 0) std::memcpy(data.get(), Data_.get(), std::min(size, Size_));
+  Data_ = std::move(data);
+  Size_ = size;
+}
+
 int32_t TMemoryStream::Read(void* dest, int32_t count) {
   int64_t size = GetSize();
   if (count <= 0 || Position_ < 0 || Position_ >= size) return 0;
   int64_t n = size - Position_;
   if (n > count) n = count;
-  std::memcpy(dest, Data_.data() + Position_, static_cast<size_t>(n));
+  std::memcpy(dest, Data_.get() + Position_, static_cast<size_t>(n));
   Position_ += n;
   return static_cast<int32_t>(n);
 }
@@ -357,7 +371,7 @@ public:
       char16_t area[kNameAreaSize / 2 + 1] = {};
       std::memcpy(area, Cursor(), header.NameSize);
       Consumed_ += header.NameSize;
-      node->SetName(std::u16string(area));  // up to the first zero unit, at most 64 units
+      node->SetName(area);  // up to the first zero unit, at most 64 units
     }
     if (header.ValueSize != 0) {
       node->SetValue(Cursor(), static_cast<int32_t>(header.ValueSize));
@@ -376,7 +390,14 @@ public:
       int32_t remaining;
     };
     std::vector<Level> levels;
-    if (count > 0) levels.push_back({parent, count});
+    auto enter = [&](TBinTreeNode100* node, int32_t children) {
+      if (children <= 0) return;
+      // Room for the children that the rest of the image can hold, at most.
+      node->Children()->Reserve(static_cast<int32_t>(
+          std::min<int64_t>(children, static_cast<int64_t>(Remaining()) / (kHeaderSize + 1))));
+      levels.push_back({node, children});
+    };
+    enter(parent, count);
     while (!levels.empty()) {
       Level& level = levels.back();
       if (level.remaining <= 0) {
@@ -387,7 +408,7 @@ public:
       --level.remaining;
       int32_t childCount = 0;
       TBinTreeNode100* node = ReadNode(level.parent, childCount);
-      if (childCount > 0) levels.push_back({node, childCount});
+      enter(node, childCount);
     }
   }
 
@@ -410,10 +431,20 @@ TBinaryTreeDocument100::~TBinaryTreeDocument100() { delete Root_; }
 
 void TBinaryTreeDocument100::Clear() { Root_->Children()->Clear(); }
 
+void TBinaryTreeDocument100::CheckImageSize(int64_t size) {
+  if (size < 4 || size > std::numeric_limits<int32_t>::max()) RaiseInvalidDocument();
+}
+
 void TBinaryTreeDocument100::LoadFromStream(TStream& stream) {
   int64_t size = stream.GetSize();
-  // A load buffer is addressed with a signed 32-bit count.
-  if (size < 4 || size > std::numeric_limits<int32_t>::max()) RaiseInvalidDocument();
+  CheckImageSize(size);
+  // A memory stream read from its start is loaded in place: the same bytes as a copy of it.
+  auto* memory = dynamic_cast<TMemoryStream*>(&stream);
+  if (memory && memory->Position() == 0) {
+    memory->SetPosition(size);
+    LoadFromBuffer(memory->Memory(), static_cast<int32_t>(size));
+    return;
+  }
   std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[static_cast<size_t>(size)]);
   if (!buffer) throw plat::Exception("Out of memory");
   stream.ReadBuffer(buffer.get(), static_cast<int32_t>(size));

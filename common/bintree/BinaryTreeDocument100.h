@@ -23,7 +23,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace bintree {
@@ -63,6 +65,9 @@ public:
   TBinTreeNode100* Items(int32_t index) const;
   // First index of node (by identity), or -1.
   int32_t IndexOf(const TBinTreeNode100* node) const;
+  // Makes room for count entries in all, so that adding up to that many takes no further
+  // allocation (the reader knows how many children a record announces).
+  void Reserve(int32_t count) { List_.reserve(static_cast<size_t>(count)); }
 
 private:
   friend class TBinTreeNode100;
@@ -98,7 +103,7 @@ public:
 
   // Stores the name after a round trip through the ANSI code page with every carriage
   // return removed. No validity check: an empty result is stored as it is.
-  void SetName(const std::u16string& newName);
+  void SetName(std::u16string_view newName);
   // Moves the node to the end of newParent's children, or out of any list (nullptr).
   // newParent must be neither the node nor one of its descendants.
   void SetParent(TBinTreeNode100* newParent);
@@ -241,15 +246,17 @@ public:
 // A stream over a block of memory that it owns.
 class TMemoryStream : public TStream {
 public:
-  int64_t GetSize() const override { return static_cast<int64_t>(Data_.size()); }
+  int64_t GetSize() const override { return static_cast<int64_t>(Size_); }
   int32_t Read(void* dest, int32_t count) override;
-  void SetSize(size_t size) { Data_.resize(size); }
+  // Keeps the leading bytes that both sizes hold; the bytes added are not initialised.
+  void SetSize(size_t size);
   int64_t Position() const { return Position_; }
   void SetPosition(int64_t position) { Position_ = position; }
-  uint8_t* Memory() { return Data_.data(); }
+  uint8_t* Memory() { return Data_.get(); }
 
 private:
-  std::vector<uint8_t> Data_;
+  std::unique_ptr<uint8_t[]> Data_;
+  size_t Size_ = 0;
   int64_t Position_ = 0;
 };
 
@@ -266,8 +273,12 @@ public:
 
   // Destroys every child of Root; Root stays.
   void Clear();
-  // Loads the whole content of the stream (read from its position).
+  // Loads the whole content of the stream (read from its position). A size that
+  // CheckImageSize refuses leaves the document unchanged.
   void LoadFromStream(TStream& stream);
+  // Raises "Invalid Binary Tree Document" for an image size below 4 bytes or above what a
+  // load can address (a signed 32-bit count).
+  static void CheckImageSize(int64_t size);
   // Loads size bytes at buffer. Below 4 bytes: "Invalid Binary Tree Document" and the document
   // is unchanged; otherwise the tree is cleared first. The reader never reads past size bytes:
   // a record whose header, name or value does not fit, or whose name exceeds 128 bytes, raises
