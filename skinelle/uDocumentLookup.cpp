@@ -14,16 +14,13 @@ using bintree::TBinTreeNode100;
 
 namespace {
 
-// Runs one export body; an error does not leave it: its message goes to the debugger output
-// and the result is 0.
+// Runs one export body; an error does not leave it: it is reported and the result is 0.
 template <class Body>
 int32_t Guarded(Body body) {
   try {
     return body();
-  } catch (const std::exception& e) {
-    plat::DebugOutput(e.what());
   } catch (...) {
-    plat::DebugOutput("Unknown error");
+    ReportCurrentError();
   }
   return kFalse;
 }
@@ -58,14 +55,27 @@ private:
 
 }  // namespace
 
+void ReportCurrentError() noexcept {
+  try {
+    throw;
+  } catch (const std::exception& e) {
+    plat::DebugOutput(e.what());
+  } catch (...) {
+    plat::DebugOutput("Unknown error");
+  }
+}
+
 int32_t LoadDocumentFile(TBinaryTreeDocument100* doc, const char16_t* fileName) {
   if (!doc || !fileName) return kFalse;
   plat::FileHandle file = plat::OpenFileRead(fileName);
   if (!file) return kFalse;
   FileCloser closer(file);
   return Guarded([&] {
-    bintree::TMemoryStream stream;
     uint32_t size = plat::FileSizeLow(file);
+    // Nothing is allocated for a file the document would refuse anyway: one larger than a load
+    // can address, or one whose size the system cannot tell (0xFFFFFFFF).
+    bintree::TBinaryTreeDocument100::CheckImageSize(size);
+    bintree::TMemoryStream stream;
     stream.SetSize(size);
     stream.SetPosition(0);
     uint32_t got = 0;

@@ -14,15 +14,21 @@ using bintree::TBinaryTreeDocument100;
 constexpr int32_t kTrue = -1;
 constexpr int32_t kFalse = 0;
 
-// Loads doc from the file: -1 on success; 0 when the name is null, the file cannot be opened
-// (nothing else happens then), the file delivers fewer bytes than its size (the document is
-// not touched), or the document rejects the image (the document is left as its loader leaves
-// it). Every error's message goes to the debugger output. The file is closed before return.
 // The UTF-16 text of a file name or path passed by a host.
 inline const char16_t* PathText(const SkinelleChar* text) {
   return reinterpret_cast<const char16_t*>(text);
 }
 
+// Reports the error being handled (call it only inside a catch block): the message of a
+// standard exception, "Unknown error" for anything else, goes to the debugger output.
+void ReportCurrentError() noexcept;
+
+// Loads doc from the file: -1 on success; 0 when the name is null, the file cannot be opened
+// (nothing else happens then), its size is below 4 bytes, above 2 GB or unknown ("Invalid
+// Binary Tree Document", checked before anything is allocated) or it delivers fewer bytes
+// than its size (the document is not touched in these cases), or the document rejects the
+// image (the document is left as its loader leaves it). Every error is reported as
+// ReportCurrentError does. The file is closed before return.
 int32_t LoadDocumentFile(TBinaryTreeDocument100* doc, const char16_t* fileName);
 
 // The lookups. A null path counts as an empty one. Each returns -1 on success and 0 when

@@ -1,9 +1,7 @@
 #include "uSkinManage.h"
 
 #include <algorithm>
-#include <exception>
 
-#include "platform/debugout.h"
 
 namespace skinelle {
 
@@ -66,12 +64,13 @@ void TSkinListeners::Notify(uint32_t TSkinListenerItem::*message, uintptr_t wPar
 
 namespace {
 
+// Runs one listener export body; no error leaves it, each is reported.
 template <class Body>
 void GuardedListeners(Body body) {
   try {
     if (SkinListeners) body(*SkinListeners);
-  } catch (const std::exception& e) {
-    plat::DebugOutput(e.what());
+  } catch (...) {
+    ReportCurrentError();
   }
 }
 

@@ -90,12 +90,32 @@ TEST_F(Listeners, UnregisterRemovesAndRegisteringAgainMovesToTheEnd) {
 }
 
 TEST_F(Listeners, AFailedSendDoesNotStopThePass) {
-  // The sink answers 0 for every window, as a destroyed window's send does.
   Reg(1);
   Reg(2);
+  Reg(3);
+  // Window 2's send goes to the system, where the handle names no window: it fails.
+  static intptr_t failedResult;
+  failedResult = -1;
+  onMessage = [](const SentMessage& m) {
+    if (m.Window != 2) return;
+    plat::MessageSink sink = plat::SetMessageSink(nullptr);
+    failedResult = plat::SendWindowMessage(m.Window, m.Message, m.WParam, m.LParam);
+    plat::SetMessageSink(sink);
+  };
   ChangeSkinTransparency(1, 50);
-  EXPECT_EQ((std::vector<uintptr_t>{1, 2}), Windows());
-  EXPECT_EQ(2u, Listed().size());
+  EXPECT_EQ(0, failedResult);
+  EXPECT_EQ((std::vector<uintptr_t>{1, 2, 3}), Windows());
+  EXPECT_EQ((std::vector<uintptr_t>{1, 2, 3}), Listed());  // the failed one stays registered
+}
+
+TEST_F(Listeners, AnyErrorInAPassStaysInsideTheExport) {
+  Reg(1);
+  Reg(2);
+  onMessage = [](const SentMessage&) { throw 42; };  // not a standard exception
+  LoadSkin();  // still -1: the skin was loaded
+  ChangeSkinTransparency(1, 1);
+  EXPECT_EQ((std::vector<uintptr_t>{1, 1}), Windows());
+  EXPECT_EQ((std::vector<std::string>{"Unknown error", "Unknown error"}), debugLines);
 }
 
 // Changes during a pass: the pass reaches the listeners that were there when it began and

@@ -24,12 +24,14 @@ const SkinelleChar* P(const char16_t* s) { return reinterpret_cast<const Skinell
 struct FileWatch {
   static int opens, closes, reads;
   static uint32_t cutBytes;  // deliver this many fewer bytes than asked
+  static uint32_t sizeLow;   // report this size instead of the file's own (0: the file's)
   static bool failRead;
   static int closesAtFirstMessage;
 
   FileWatch() {
     opens = closes = reads = 0;
     cutBytes = 0;
+    sizeLow = 0;
     failRead = false;
     closesAtFirstMessage = -1;
     plat::FileCalls calls = plat::SystemFileCalls();
@@ -41,6 +43,9 @@ struct FileWatch {
     calls.Close = [](plat::FileHandle h) {
       ++closes;
       plat::SystemFileCalls().Close(h);
+    };
+    calls.SizeLow = [](plat::FileHandle h) {
+      return sizeLow ? sizeLow : plat::SystemFileCalls().SizeLow(h);
     };
     calls.Read = [](plat::FileHandle h, void* buf, uint32_t count, uint32_t& got) {
       ++reads;
@@ -57,7 +62,7 @@ struct FileWatch {
   plat::FileCalls previous_;
 };
 int FileWatch::opens, FileWatch::closes, FileWatch::reads;
-uint32_t FileWatch::cutBytes;
+uint32_t FileWatch::cutBytes, FileWatch::sizeLow;
 bool FileWatch::failRead;
 int FileWatch::closesAtFirstMessage;
 
@@ -147,6 +152,22 @@ TEST_F(Loading, AFileThatDeliversLessThanItsSizeLeavesTheDocumentAlone) {
   EXPECT_EQ(0, std::memcmp(bmp, "\x01\x02\x03\x04", 4));  // still the old node's value
   EXPECT_EQ(3u, debugLines.size());
   for (const std::string& line : debugLines) EXPECT_EQ("Stream read error", line);
+}
+
+TEST_F(Loading, AHugeOrUnsizableFileIsRefusedBeforeAnythingIsRead) {
+  ASSERT_EQ(-1, LoadSkinFile(C(good_)));
+  sent.clear();
+  FileWatch watch;
+  for (uint32_t size : {0xFFFFFFFFu, 0x80000000u}) {  // size unknown; beyond 2 GB
+    watch.sizeLow = size;
+    EXPECT_EQ(0, LoadSkinFile(C(other_)));
+  }
+  EXPECT_EQ(0, watch.reads);
+  EXPECT_EQ(2, watch.closes);
+  ExpectGoodSkinKeptQuietly();
+  EXPECT_EQ((std::vector<std::string>{"Invalid Binary Tree Document",
+                                      "Invalid Binary Tree Document"}),
+            debugLines);
 }
 
 TEST_F(Loading, ResourceLoadsNeverTellListeners) {
