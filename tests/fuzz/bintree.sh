@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the binary tree document fuzz target (clang, libFuzzer, AddressSanitizer; a 64-bit
-# host build, the code being portable) and runs it for a bounded time.
-# FUZZ_SECONDS overrides the run time (30 s by default).
+# Builds the Skinelle loading and lookup fuzz target (clang, libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer, every finding fatal; a 64-bit host build, the code being
+# portable) and runs it for a bounded time. FUZZ_SECONDS overrides the run time (30 s by
+# default).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 out=$root/build/fuzz/bintree
@@ -10,14 +11,18 @@ cxx=${FUZZ_CXX:-clang++}
 
 sources=(
   "$root"/common/bintree/BinaryTreeDocument100.cpp
+  "$root"/skinelle/uDocumentLookup.cpp
+  "$root"/skinelle/uSkinManage.cpp
+  "$root"/skinelle/uResourceManage.cpp
   "$root"/platform/src/*.cpp
   "$root"/platform/src/posix/*.cpp
 )
-flags=(-std=c++17 -O1 -g -fno-omit-frame-pointer -I"$root/common/bintree"
+flags=(-std=c++17 -O1 -g -fno-omit-frame-pointer -Wno-ignored-attributes
+       -I"$root/common/bintree" -I"$root/skinelle" -I"$root/include"
        -I"$root/platform/include" -I"$root/tests/support/include")
 
-"$cxx" "${flags[@]}" -fsanitize=fuzzer,address "$root/tests/fuzz/bintree_fuzz.cpp" \
-  "${sources[@]}" -ldl -lpthread -o "$out/bintree_fuzz"
+"$cxx" "${flags[@]}" -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
+  "$root/tests/fuzz/bintree_fuzz.cpp" "${sources[@]}" -ldl -lpthread -o "$out/bintree_fuzz"
 "$cxx" "${flags[@]}" "$root/tests/fuzz/bintree_seeds.cpp" "$root"/tests/support/src/*.cpp \
   -o "$out/bintree_seeds"
 "$out/bintree_seeds" "$out/corpus"
