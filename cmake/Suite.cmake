@@ -91,14 +91,16 @@ function(suite_script_test name)
     ENVIRONMENT "SUITE_BIN=${SUITE_OUTPUT_DIR};SUITE_TOOLS=${SUITE_TOOLS_DIR};SUITE_BUILD=${CMAKE_BINARY_DIR};SUITE_OBJDUMP=${CMAKE_OBJDUMP}")
 endfunction()
 
-# suite_stdcall_dll(<target> DEF <file.def> SOURCES <files...>)
+# suite_stdcall_dll(<target> DEF <file.def> SOURCES <files...> [INSTALL])
 # A Windows DLL whose stdcall exports carry their plain names (--kill-at) at the ordinals of
 # the .def file, named <target>.dll. Its import library is made by dlltool from the same
 # .def, so that hosts compiled against the stdcall prototypes (_Name@8) import the plain
 # names; the linker's own import library would name the plain symbols only. x86-64 has one
 # calling convention and no stdcall decoration: there the .def is used without its @n.
+# INSTALL: a deliverable for hosts; `cmake --install` puts the DLL in bin/, its import library
+# and the .def it was made from (for hosts whose toolchain makes its own) in lib/.
 function(suite_stdcall_dll name)
-  cmake_parse_arguments(A "" "DEF" "SOURCES" ${ARGN})
+  cmake_parse_arguments(A "INSTALL" "DEF" "SOURCES" ${ARGN})
   get_filename_component(def ${A_DEF} ABSOLUTE)
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${def})
@@ -115,6 +117,10 @@ function(suite_stdcall_dll name)
     COMMAND ${CMAKE_DLLTOOL} --kill-at --dllname ${name}.dll --def ${def}
             --output-lib $<TARGET_LINKER_FILE:${name}>
     VERBATIM)
+  if(A_INSTALL)
+    install(TARGETS ${name} RUNTIME DESTINATION bin ARCHIVE DESTINATION lib)
+    install(FILES ${def} DESTINATION lib)
+  endif()
 endfunction()
 
 # suite_add_subdirs(<folder>): adds every sub-folder of <folder> that has a CMakeLists.txt,
