@@ -18,7 +18,7 @@ namespace {
 const UINT SendTimeoutMs = 3000;
 
 HWND ToWindow(unsigned handle) {
-  return reinterpret_cast<HWND>(static_cast<uintptr_t>(handle));
+  return reinterpret_cast<HWND>(WindowHandleValue(handle));
 }
 
 // The window's answer to the number query; 0 when it does not answer in time.

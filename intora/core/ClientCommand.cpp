@@ -59,6 +59,10 @@ uint32_t WindowHandleFromText(const std::string& text) {
   return value > 0xFFFFFFFFull ? 0 : static_cast<uint32_t>(value);
 }
 
+intptr_t WindowHandleValue(uint32_t handle) {
+  return static_cast<intptr_t>(static_cast<int32_t>(handle));
+}
+
 std::string NumberText(int32_t number) {
   return std::to_string(number);
 }

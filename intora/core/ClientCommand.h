@@ -45,6 +45,9 @@ TClientCommand MakeLoginCommand(const std::u16string& loginName, const std::u16s
 std::string WindowHandleText(uint32_t handle);
 // The handle a window-list text stands for; 0 when the text is no decimal number of 32 bits.
 uint32_t WindowHandleFromText(const std::string& text);
+// The window handle whose 32 bits these are: sign-extended, as a 64-bit system hands out
+// window handles (the same value in a 32-bit program).
+intptr_t WindowHandleValue(uint32_t handle);
 
 // A messenger's answer to MSG_GET_NUMBER as signed decimal text ("-5", "10001").
 std::string NumberText(int32_t number);

@@ -15,7 +15,7 @@
 // --hang      the window exists but its thread never handles a message
 //
 // Record lines (ASCII):
-//   started pid=<n> hwnd=<n> prop=<n> number=<n> mutex=<0|1> hang=<0|1>
+//   started pid=<n> hwnd=<the handle's 32 bits> prop=<n> number=<n> mutex=<0|1> hang=<0|1>
 //   number-query wparam=<n> lparam=<n>
 //   copydata self=<1 when wParam is this window> dwData=<n> cbData=<n> data=<hex>
 //   stopped
@@ -152,7 +152,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   }
 
   Record("started pid=" + std::to_string(GetCurrentProcessId()) +
-         " hwnd=" + std::to_string(reinterpret_cast<uintptr_t>(g_window)) +
+         " hwnd=" + std::to_string(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(g_window))) +
          " prop=" + std::to_string(g_options.prop) + " number=" + std::to_string(g_options.number) +
          " mutex=" + std::to_string(mutex != nullptr) + " hang=" + std::to_string(g_options.hang));
 

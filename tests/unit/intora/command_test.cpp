@@ -87,6 +87,9 @@ TEST(WindowList, HandleTextsRoundTrip) {
   EXPECT_EQ(WindowHandleFromText("-5"), 0u);
   EXPECT_EQ(WindowHandleFromText("4294967296"), 0u);
   EXPECT_EQ(WindowHandleFromText("99999999999"), 0u);
+  // A handle's text comes back as the handle: sign-extended where handles are 64 bits wide.
+  EXPECT_EQ(WindowHandleValue(0x10020u), 0x10020);
+  EXPECT_EQ(WindowHandleValue(0xFFFFFFFEu), -2);
 }
 
 }  // namespace

@@ -16,8 +16,13 @@ brovia_setup() {  # bin-folder work-folder
   mkdir -p "$B_DIR" "$B_WORK/elsewhere"
   cp "$B_BIN/Brovia.exe" "$B_BIN/brovia_driver.exe" "$B_BIN/intora_driver.exe" "$B_DIR/"
   cp "$B_BIN/brovia_recorder.exe" "$B_DIR/browser.exe"
-  # The prefix beside the work folder outlives it: made once, then only re-registered.
-  export SUITE_WINEPREFIX=${BROVIA_WINEPREFIX:-$(dirname "$B_WORK")/wineprefix-brovia}
+  # The prefix beside the work folder outlives it: made once, then only re-registered. It is
+  # made for Brovia's own machine type, and "reg" then writes the registry view Brovia reads.
+  export SUITE_WINEARCH
+  SUITE_WINEARCH=$("$SUITE_TOOLS/wine-run" --arch "$B_BIN/Brovia.exe") || return 1
+  local suffix=
+  [ "$SUITE_WINEARCH" = win64 ] && suffix=64
+  export SUITE_WINEPREFIX=${BROVIA_WINEPREFIX:-$(dirname "$B_WORK")/wineprefix-brovia$suffix}
   wine_reg add 'HKCR\http\shell\open\command' /ve \
     /d "\"$(winpath "$B_DIR/browser.exe")\" \"%1\"" /f || return 1
   brovia_ie ''

@@ -15,6 +15,7 @@
 // Any failure prints "error: ..." and ends with exit code 1.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -136,7 +137,7 @@ int main(int argc, char** argv) {
     } else if (cmd == "messengers") {
       for (HWND w = GetWindow(GetDesktopWindow(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
         if (reinterpret_cast<INT_PTR>(GetPropA(w, kClientGUID)) == 1)
-          std::printf("messenger %lu\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(w)));
+          std::printf("messenger %u\n", static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(w)));
     } else if (cmd == "select" || cmd == "dblclick") {
       int x, y;
       RowCenter(std::atoi(arg("a row")), x, y);

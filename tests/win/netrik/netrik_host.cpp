@@ -68,10 +68,10 @@ Api BindApi(HMODULE m) {
 
 // --- Export and import tables ------------------------------------------------------------
 
-const IMAGE_NT_HEADERS32* Headers(HMODULE m) {
+const IMAGE_NT_HEADERS* Headers(HMODULE m) {
   auto* base = reinterpret_cast<const BYTE*>(m);
   auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-  return reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+  return reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
 }
 
 void CheckExports(HMODULE m) {
@@ -226,9 +226,13 @@ void WriteFile(const std::string& file, const char* text) {
   std::fclose(f);
 }
 
+// The library's UnRegisterSysHookProc, for the enumeration procedure (EnumData is 32 bits and
+// can't carry a pointer in a 64-bit build).
+decltype(&::UnRegisterSysHookProc) g_unregister = nullptr;
+
 int32_t NETRIK_CALL RemoveWhileEnumerating(int32_t c, int32_t id, uint32_t data, TSysHookProc p,
-                                           uint32_t unregister) {
-  reinterpret_cast<decltype(&::UnRegisterSysHookProc)>(unregister)(c, id, data, p);
+                                           uint32_t) {
+  g_unregister(c, id, data, p);
   return 0;
 }
 
@@ -252,12 +256,10 @@ int RunCheck() {
   Api api = BindApi(netrik);
 
   // A report from the hook registry: a record removed during its own enumeration.
-  HMODULE self = netrik;
-  auto unregister = GetProcAddress(self, "UnRegisterSysHookProc");
+  Bind(netrik, g_unregister, "UnRegisterSysHookProc");
   api.RegisterSysHookProc(7, 7, 1, &Hook);
   api.RegisterSysHookProc(7, 7, 2, &Hook);
-  Check(api.EnumSysHookProcs(7, 7, 0, &RemoveWhileEnumerating,
-                             static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(unregister))) == -1,
+  Check(api.EnumSysHookProcs(7, 7, 0, &RemoveWhileEnumerating, 0) == -1,
         "enumeration that shortens the list answers -1");
 
   for (int i = 1; i <= 6; ++i) {
