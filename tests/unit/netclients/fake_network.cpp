@@ -53,6 +53,7 @@ struct Login {
     return code;
   }
   static int32_t PLAT_STDCALL Set(uint32_t h, const TP2PClientInfo* info) {
+    if (N().beforeLoginWrite) N().beforeLoginWrite();
     N().loginWrites.push_back(*info);
     int32_t code = N().Answer(Name("SetClientInfo"), h);
     if (code == 0) N().loginInfo = *info;

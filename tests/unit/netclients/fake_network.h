@@ -2,6 +2,7 @@
 // result codes are scripted per function, and the records it reports are set by the test.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -25,6 +26,8 @@ struct Network {
   netclients::TCMDClientInfo cmdInfo{};
   std::vector<netclients::TP2PClientInfo> loginWrites;
   std::vector<netclients::TCMDClientInfo> cmdWrites;
+  // Called as a login-kind SetClientInfo begins, before the record is taken.
+  std::function<void()> beforeLoginWrite;
   // Login/Connect set the state field (Logout/Disconnect clear it) when answering 0.
   bool changeState = true;
 

@@ -2,6 +2,8 @@
 // case runs for both twins.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <thread>
@@ -290,6 +292,29 @@ TYPED_TEST(LoginClientTest, BackProceduresRefreshTheMirrorBeforeTheEvents) {
   EXPECT_EQ((std::vector<std::string>{"login:up", "logout:down"}), seen);
   EXPECT_EQ((std::vector<std::string>{this->F("GetClientInfo"), this->F("GetClientInfo")}),
             this->net.calls);
+}
+
+// The library's logout callback refreshes the mirror on its own thread. Arriving while a
+// setter is between its change and its write, it must not put the old value back into
+// what the setter writes.
+TYPED_TEST(LoginClientTest, CallbackRefreshNeverUndoesASetterInProgress) {
+  auto client = this->Make();
+  void* owner = client->ClientBlock().Owner;
+  std::thread callback;
+  std::atomic<bool> started{false}, refreshed{false};
+  this->net.beforeLoginWrite = [&] {
+    if (started.exchange(true)) return;
+    callback = std::thread([&] {
+      this->net.loginProcs.LogoutProc(owner);
+      refreshed = true;
+    });
+    // Every chance for the callback to run now; it has to wait for the setter instead.
+    for (int i = 0; i < 100 && !refreshed; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  };
+  client->SetServerPort(4321);
+  callback.join();
+  EXPECT_EQ(4321, this->net.loginWrites.front().ServerPort);
+  EXPECT_EQ(4321, client->ServerPort());
 }
 
 TYPED_TEST(LoginClientTest, ExceptionCallbackPassesTheMessageAndNullAsEmpty) {

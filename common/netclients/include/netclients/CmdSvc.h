@@ -50,11 +50,11 @@ public:
   void SetUseComInThread(bool value) { SetBool(&TCMDClientInfo::UseComInThread, value); }
   bool CanReconnect() const { return GetBool(&TCMDClientInfo::CanReconnect); }
   void SetCanReconnect(bool value) { SetBool(&TCMDClientInfo::CanReconnect, value); }
-  int32_t MTUSize() const { return block_.Info.MTUSize; }
+  int32_t MTUSize() const { return GetInt(&TCMDClientInfo::MTUSize); }
   void SetMTUSize(int32_t value) { SetInt(&TCMDClientInfo::MTUSize, value); }
-  int32_t Linger() const { return block_.Info.Linger; }
+  int32_t Linger() const { return GetInt(&TCMDClientInfo::Linger); }
   void SetLinger(int32_t value) { SetInt(&TCMDClientInfo::Linger, value); }
-  int32_t ConnectWaitTime() const { return block_.Info.ConnectWaitTime; }
+  int32_t ConnectWaitTime() const { return GetInt(&TCMDClientInfo::ConnectWaitTime); }
   void SetConnectWaitTime(int32_t value) { SetInt(&TCMDClientInfo::ConnectWaitTime, value); }
 
   // The attached objects (none in this system); only the destructor changes them.

@@ -138,9 +138,9 @@ public:
   void SetLogined(bool value) { this->SetState(value); }
   bool DesignLogined() const { return this->designState_; }
 
-  int32_t LoginWaitTime() const { return this->block_.Info.LoginWaitTime; }
+  int32_t LoginWaitTime() const { return this->GetInt(&Info::LoginWaitTime); }
   void SetLoginWaitTime(int32_t value) { this->SetInt(&Info::LoginWaitTime, value); }
-  int32_t P2PConnectWaitTime() const { return this->block_.Info.P2PConnectWaitTime; }
+  int32_t P2PConnectWaitTime() const { return this->GetInt(&Info::P2PConnectWaitTime); }
   void SetP2PConnectWaitTime(int32_t value) { this->SetInt(&Info::P2PConnectWaitTime, value); }
 
   TClientRoutingList<Kind>& RoutingList() { return *routingList_; }

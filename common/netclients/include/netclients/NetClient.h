@@ -11,6 +11,7 @@
 #include <cstring>
 #include <exception>
 #include <functional>
+#include <mutex>
 #include <string>
 
 #include "netclients/NetworkApi.h"
@@ -46,6 +47,7 @@ public:
 
   // Up to the first zero byte, at most the 128 bytes of the field.
   std::string ServerHost() const {
+    std::lock_guard<std::recursive_mutex> hold(mirrorLock_);
     const char* host = block_.Info.ServerHost;
     return std::string(host, strnlen(host, sizeof block_.Info.ServerHost));
   }
@@ -57,9 +59,9 @@ public:
     });
   }
 
-  int32_t ServerPort() const { return block_.Info.ServerPort; }
+  int32_t ServerPort() const { return GetInt(&Info::ServerPort); }
   void SetServerPort(int32_t value) { SetInt(&Info::ServerPort, value); }
-  int32_t LocalPort() const { return block_.Info.LocalPort; }
+  int32_t LocalPort() const { return GetInt(&Info::LocalPort); }
   void SetLocalPort(int32_t value) { SetInt(&Info::LocalPort, value); }
   bool ReuseAddr() const { return GetBool(&Info::ReuseAddr); }
   void SetReuseAddr(bool value) { SetBool(&Info::ReuseAddr, value); }
@@ -67,26 +69,26 @@ public:
   void SetRecvBufferEnabled(bool value) { SetBool(&Info::RecvBufferEnabled, value); }
   bool SendBufferEnabled() const { return GetBool(&Info::SendBufferEnabled); }
   void SetSendBufferEnabled(bool value) { SetBool(&Info::SendBufferEnabled, value); }
-  int32_t RecvBufferSize() const { return block_.Info.RecvBufferSize; }
+  int32_t RecvBufferSize() const { return GetInt(&Info::RecvBufferSize); }
   void SetRecvBufferSize(int32_t value) { SetInt(&Info::RecvBufferSize, value); }
-  int32_t SendBufferSize() const { return block_.Info.SendBufferSize; }
+  int32_t SendBufferSize() const { return GetInt(&Info::SendBufferSize); }
   void SetSendBufferSize(int32_t value) { SetInt(&Info::SendBufferSize, value); }
   bool SendTimeOutEnabled() const { return GetBool(&Info::SendTimeOutEnabled); }
   void SetSendTimeOutEnabled(bool value) { SetBool(&Info::SendTimeOutEnabled, value); }
-  int32_t SendTimeOut() const { return block_.Info.SendTimeOut; }
+  int32_t SendTimeOut() const { return GetInt(&Info::SendTimeOut); }
   void SetSendTimeOut(int32_t value) { SetInt(&Info::SendTimeOut, value); }
   bool AutoHeartbeat() const { return GetBool(&Info::AutoHeartbeat); }
   void SetAutoHeartbeat(bool value) { SetBool(&Info::AutoHeartbeat, value); }
-  int32_t HeartbeatInterval() const { return block_.Info.HeartbeatInterval; }
+  int32_t HeartbeatInterval() const { return GetInt(&Info::HeartbeatInterval); }
   void SetHeartbeatInterval(int32_t value) { SetInt(&Info::HeartbeatInterval, value); }
-  int32_t TerminateWaitTime() const { return block_.Info.TerminateWaitTime; }
+  int32_t TerminateWaitTime() const { return GetInt(&Info::TerminateWaitTime); }
   void SetTerminateWaitTime(int32_t value) { SetInt(&Info::TerminateWaitTime, value); }
 
   // While true, the library's result codes with a text raise plat::Exception.
   bool ShowDebugInfo() const { return showDebugInfo_; }
   void SetShowDebugInfo(bool value) { showDebugInfo_ = value; }
 
-  int32_t GetInfoHeader() const { return block_.Info.InfoHeader; }
+  int32_t GetInfoHeader() const { return GetInt(&Info::InfoHeader); }
 
   // The block whose address the library was given; it stays in place for the whole life.
   const Block& ClientBlock() const { return block_; }
@@ -139,21 +141,28 @@ protected:
       throw plat::Exception(std::string(Traits::MessagePrefix) + text);
   }
 
+  // The library's callbacks rewrite the mirror on the library's thread while the owner may
+  // be changing a setting: every read and write of the mirror holds mirrorLock_, which is
+  // never held while an event or anything else outside the library is called.
   void ReadClientInfo() {
     CheckHandle();
+    std::lock_guard<std::recursive_mutex> hold(mirrorLock_);
     CheckError(Api().GetClientInfo(block_.Handle, &block_.Info));
   }
 
   void WriteClientInfo() {
     CheckHandle();
+    std::lock_guard<std::recursive_mutex> hold(mirrorLock_);
     CheckError(Api().SetClientInfo(block_.Handle, &block_.Info));
   }
 
   // The setter pattern: frozen while the library reports the client up; otherwise change
-  // the one field, write the whole record and read it back.
+  // the one field, write the whole record and read it back, with no refresh in between
+  // (one would put the old values back before the write).
   template <class Change>
   void ChangeSetting(Change change) {
     CheckHandle();
+    std::lock_guard<std::recursive_mutex> hold(mirrorLock_);
     if (block_.Info.*Traits::State != 0) return;
     change(block_.Info);
     WriteClientInfo();
@@ -163,12 +172,16 @@ protected:
     ChangeSetting([&](Info& info) { info.*field = value; });
   }
   void SetBool(int32_t Info::*field, bool value) { SetInt(field, value ? kTrue : kFalse); }
-  bool GetBool(int32_t Info::*field) const { return block_.Info.*field != 0; }
+  int32_t GetInt(int32_t Info::*field) const {
+    std::lock_guard<std::recursive_mutex> hold(mirrorLock_);
+    return block_.Info.*field;
+  }
+  bool GetBool(int32_t Info::*field) const { return GetInt(field) != 0; }
 
   // Logined / Connected: the design-time value while designing or loading, else the mirror.
   bool GetState() const {
     if (IsDesigning() || IsLoading()) return designState_;
-    return block_.Info.*Traits::State != 0;
+    return GetInt(Traits::State) != 0;
   }
   void SetState(bool value) {
     CheckHandle();
@@ -208,6 +221,7 @@ protected:
   }
 
   Block block_;
+  mutable std::recursive_mutex mirrorLock_;
   bool designState_ = false;
   bool showDebugInfo_ = true;
 };
