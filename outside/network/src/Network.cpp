@@ -53,6 +53,10 @@ struct Client {
 
   sock::Socket socket = sock::kInvalid;
   bool connecting = false;
+  // DestroyClient has begun: the handle is good only for reading the record (from inside
+  // the callbacks it still delivers).
+  bool destroying = false;
+  // DestroyClient has returned: nothing queued for the client is delivered any more.
   bool destroyed = false;
   bool inCallback = false;
 
@@ -68,7 +72,7 @@ using ClientPtr = std::shared_ptr<Client>;
 
 struct Event {
   enum What { Up, Down, Exception } what;
-  uint32_t handle;
+  ClientPtr client;
   std::string message;
 };
 
@@ -103,9 +107,11 @@ void EnsureThread(Library& lib) {
   std::thread(ThreadMain).detach();
 }
 
-ClientPtr Find(Library& lib, uint32_t handle, Kind kind) {
+// A client being destroyed is found only when reading its record is asked for.
+ClientPtr Find(Library& lib, uint32_t handle, Kind kind, bool evenDestroying = false) {
   auto it = lib.clients.find(handle);
   if (it == lib.clients.end() || it->second->kind != kind) return nullptr;
+  if (it->second->destroying && !evenDestroying) return nullptr;
   return it->second;
 }
 
@@ -116,13 +122,18 @@ void Post(Library& lib, Event event) {
 
 // Ends an established connection (mutex held): the record shows it down, the down callback
 // (after the exception callback, for an error) is queued.
-void EndConnection(Library& lib, Client& client, const std::string* error) {
-  sock::Close(client.socket);
-  client.socket = sock::kInvalid;
-  client.State() = kFalse;
-  client.LocalPortField() = client.configuredLocalPort;
-  if (error && client.IsLogin()) Post(lib, {Event::Exception, client.handle, *error});
-  Post(lib, {Event::Down, client.handle, std::string()});
+void EndConnection(Library& lib, const ClientPtr& client, const std::string* error) {
+  sock::Close(client->socket);
+  client->socket = sock::kInvalid;
+  client->State() = kFalse;
+  client->LocalPortField() = client->configuredLocalPort;
+  if (error && client->IsLogin()) Post(lib, {Event::Exception, client, *error});
+  Post(lib, {Event::Down, client, std::string()});
+}
+
+bool HasQueued(const Library& lib, const ClientPtr& client) {
+  return std::any_of(lib.events.begin(), lib.events.end(),
+                     [&](const Event& event) { return event.client == client; });
 }
 
 // Runs queued callbacks one by one, without the mutex, skipping destroyed clients.
@@ -131,9 +142,8 @@ void DispatchEvents(Library& lib) {
   while (!lib.events.empty()) {
     Event event = std::move(lib.events.front());
     lib.events.pop_front();
-    auto it = lib.clients.find(event.handle);
-    if (it == lib.clients.end()) continue;
-    ClientPtr client = it->second;
+    ClientPtr client = std::move(event.client);
+    if (client->destroyed) continue;
     void* owner = client->owner;
     netclients::TClientExceptionProc exceptionProc = client->exceptionProc;
     netclients::TClientStateProc stateProc = event.what == Event::Up ? client->upProc : client->downProc;
@@ -148,6 +158,7 @@ void DispatchEvents(Library& lib) {
     client->inCallback = false;
     lib.callbackDone.notify_all();
   }
+  lib.callbackDone.notify_all();
 }
 
 // The library's thread: watches the open connections for data and for their end, and runs
@@ -189,9 +200,9 @@ void ThreadMain() {
         std::string error;
         int n = sock::Drain(sockets[i], &error);
         if (n == 0)
-          EndConnection(lib, *it->second, nullptr);
+          EndConnection(lib, it->second, nullptr);
         else if (n == -1)
-          EndConnection(lib, *it->second, &error);
+          EndConnection(lib, it->second, &error);
       }
     }
     DispatchEvents(lib);
@@ -259,30 +270,34 @@ int32_t DestroyClient(Kind kind, uint32_t handle) {
   std::unique_lock<std::mutex> lock(lib.mutex);
   ClientPtr client = Find(lib, handle, kind);
   if (!client) return kInvalidHandle;
-  lib.clients.erase(handle);
-  client->destroyed = true;
+  client->destroying = true;
   sock::Close(client->socket);
   client->socket = sock::kInvalid;
   if (lib.waker) lib.waker->Signal();
-  // A callback of this client may be running on the library's thread: let it finish, but
-  // never from that thread itself, never once that thread has gone, and not for ever.
-  if (sock::CurrentThreadId() == lib.threadId) return kOk;
-  auto deadline = std::chrono::steady_clock::now() +
-                  std::chrono::milliseconds(std::max<int32_t>(0, client->TerminateWaitTime()));
-  while (client->inCallback && !sock::LibraryThreadEnded() &&
-         std::chrono::steady_clock::now() < deadline)
-    lib.callbackDone.wait_for(lock, std::chrono::milliseconds(50));
+  // The callbacks queued for this client (the logout of its last connection, say) are
+  // delivered and a running one finishes before it goes, but not for ever, never on the
+  // library's thread itself, and never while that thread has not begun to run (it may be
+  // held up by the loader) or once it has gone.
+  if (lib.threadId != 0 && sock::CurrentThreadId() != lib.threadId) {
+    auto deadline = std::chrono::steady_clock::now() +
+                    std::chrono::milliseconds(std::max<int32_t>(0, client->TerminateWaitTime()));
+    while ((client->inCallback || HasQueued(lib, client)) && !sock::LibraryThreadEnded() &&
+           std::chrono::steady_clock::now() < deadline)
+      lib.callbackDone.wait_for(lock, std::chrono::milliseconds(50));
+  }
+  lib.clients.erase(handle);
+  client->destroyed = true;
   return kOk;
 }
 
 // Runs work on a client of the kind under the mutex; an unknown handle is an invalid one.
 template <class Work>
-int32_t WithClient(Kind kind, uint32_t handle, Work work) {
+int32_t WithClient(Kind kind, uint32_t handle, Work work, bool evenDestroying = false) {
   Library& lib = Lib();
   std::lock_guard<std::mutex> lock(lib.mutex);
-  ClientPtr client = Find(lib, handle, kind);
+  ClientPtr client = Find(lib, handle, kind, evenDestroying);
   if (!client) return kInvalidHandle;
-  return work(lib, *client);
+  return work(lib, client);
 }
 
 template <class Procs>
@@ -290,58 +305,61 @@ int32_t SetClientBackProc(Kind kind, uint32_t handle, const Procs* procs);
 
 template <>
 int32_t SetClientBackProc(Kind kind, uint32_t handle, const TP2PClientBackProcs* procs) {
-  return WithClient(kind, handle, [&](Library&, Client& client) {
+  return WithClient(kind, handle, [&](Library&, const ClientPtr& client) {
     if (!procs) return kUnknownError;
-    client.exceptionProc = procs->ExceptionProc;
-    client.upProc = procs->LoginProc;
-    client.downProc = procs->LogoutProc;
+    client->exceptionProc = procs->ExceptionProc;
+    client->upProc = procs->LoginProc;
+    client->downProc = procs->LogoutProc;
     return kOk;
   });
 }
 
 template <>
 int32_t SetClientBackProc(Kind kind, uint32_t handle, const TCMDClientBackProcs* procs) {
-  return WithClient(kind, handle, [&](Library&, Client& client) {
+  return WithClient(kind, handle, [&](Library&, const ClientPtr& client) {
     if (!procs) return kUnknownError;
-    client.upProc = procs->ConnectProc;
-    client.downProc = procs->DisconnectProc;
+    client->upProc = procs->ConnectProc;
+    client->downProc = procs->DisconnectProc;
     return kOk;
   });
 }
 
 int32_t SetClientObjID(Kind kind, uint32_t handle, const plat::Guid* objId) {
-  return WithClient(kind, handle, [&](Library&, Client& client) {
+  return WithClient(kind, handle, [&](Library&, const ClientPtr& client) {
     if (!objId) return kUnknownError;
-    client.objId = *objId;
+    client->objId = *objId;
     return kOk;
   });
 }
 
 template <class Info>
 int32_t GetClientInfo(Kind kind, uint32_t handle, Info* info) {
-  return WithClient(kind, handle, [&](Library&, Client& client) {
-    if (!info) return kUnknownError;
-    *info = RecordOf<Info>(client);
-    return kOk;
-  });
+  return WithClient(
+      kind, handle,
+      [&](Library&, const ClientPtr& client) {
+        if (!info) return kUnknownError;
+        *info = RecordOf<Info>(*client);
+        return kOk;
+      },
+      /*evenDestroying=*/true);
 }
 
 // Takes the settings; the header, the state and, while connected, the local port stay the
 // library's own.
 template <class Info>
 int32_t SetClientInfo(Kind kind, uint32_t handle, const Info* info) {
-  return WithClient(kind, handle, [&](Library&, Client& client) {
+  return WithClient(kind, handle, [&](Library&, const ClientPtr& client) {
     if (!info) return kUnknownError;
-    Info& record = RecordOf<Info>(client);
+    Info& record = RecordOf<Info>(*client);
     Info kept = record;
-    int32_t state = client.State();
+    int32_t state = client->State();
     record = *info;
     record.InfoHeader = kept.InfoHeader;
-    client.State() = state;
-    if (client.socket != sock::kInvalid)
+    client->State() = state;
+    if (client->socket != sock::kInvalid)
       record.LocalPort = kept.LocalPort;
     else
-      client.configuredLocalPort = info->LocalPort;
+      client->configuredLocalPort = info->LocalPort;
     return kOk;
   });
 }
@@ -378,7 +396,7 @@ int32_t Open(Kind kind, uint32_t handle) {
 
   lock.lock();
   client->connecting = false;
-  if (client->destroyed) {
+  if (client->destroying) {
     sock::Close(s);
     return kInvalidHandle;
   }
@@ -386,21 +404,21 @@ int32_t Open(Kind kind, uint32_t handle) {
   client->socket = s;
   client->State() = kTrue;
   client->LocalPortField() = sock::LocalPort(s);
-  Post(lib, {Event::Up, handle, std::string()});
+  Post(lib, {Event::Up, client, std::string()});
   return kOk;
 }
 
 // Logout / Disconnect: a client that is not up has nothing to end.
 int32_t Close(Kind kind, uint32_t handle) {
-  return WithClient(kind, handle, [&](Library& lib, Client& client) {
-    if (client.socket != sock::kInvalid) EndConnection(lib, client, nullptr);
+  return WithClient(kind, handle, [&](Library& lib, const ClientPtr& client) {
+    if (client->socket != sock::kInvalid) EndConnection(lib, client, nullptr);
     return kOk;
   });
 }
 
 int32_t SetClientRoutingOwner(Kind kind, uint32_t handle, uint32_t owner) {
-  return WithClient(kind, handle, [&](Library&, Client& client) {
-    client.routingOwner = owner;
+  return WithClient(kind, handle, [&](Library&, const ClientPtr& client) {
+    client->routingOwner = owner;
     return kOk;
   });
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Netrik.h"
+#include "NetrikLibrary.h"
 #include "loopback.h"
 #include "netclients/AvsSvc.h"
 #include "netclients/CmdSvc.h"
@@ -259,6 +260,43 @@ TEST_F(Connections, EachEventCallsTheFirstHookWithTheRecord) {
   std::lock_guard<std::mutex> guard(g_lock);
   EXPECT_EQ(g_hookCalls.size(), 6u);
   EXPECT_TRUE(capture.Lines().empty());
+}
+
+// A connection that goes while it is up reports its end: once DestroyConnection,
+// UnInitNetrik or the unloading of the library has returned, its down hook has been called,
+// after its up hook.
+TEST_F(Connections, OpenConnectionsReportTheirEndBeforeTheyAreGone) {
+  Listener server;
+  const char* const ways[] = {"DestroyConnection", "UnInitNetrik", "unload"};
+  for (int round = 0; round < 6; ++round) {
+    const char* way = ways[round % 3];
+    SCOPED_TRACE(way);
+    for (int id = 1; id <= 6; ++id) RegisterSysHookProc(0, id, 0, &RecordHook);
+    Init();
+    std::vector<TNetrikGUID> ids;
+    for (int kind : {1, 2, 3}) {
+      ids.push_back(Id(0xD0000000u + round * 4 + kind));
+      ASSERT_EQ(CreateConnection(kind, &ids.back(), "127.0.0.1", server.Port()), -1);
+      ASSERT_EQ(OpenConnection(&ids.back()), -1);
+    }
+    if (round % 3 == 0) {
+      for (const TNetrikGUID& id : ids) DestroyConnection(&id);
+    } else if (round % 3 == 1) {
+      UnInitNetrik();
+    } else {
+      netrik::NetrikLibraryUnload();
+      netrik::NetrikLibraryLoad();
+    }
+    std::lock_guard<std::mutex> guard(g_lock);
+    for (size_t k = 0; k < ids.size(); ++k) {
+      std::vector<int32_t> seen;
+      for (const HookCall& c : g_hookCalls)
+        if (std::memcmp(&c.Info.ObjID, &ids[k], sizeof ids[k]) == 0) seen.push_back(c.HookID);
+      const int32_t up = static_cast<int32_t>(2 * k + 1);
+      EXPECT_EQ(seen, (std::vector<int32_t>{up, up + 1})) << "kind " << k + 1;
+    }
+    g_hookCalls.clear();
+  }
 }
 
 TEST_F(Connections, RecordHostIsCutTo127BytesAndAlwaysTerminated) {

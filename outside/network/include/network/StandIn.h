@@ -11,10 +11,14 @@
 // kinds). Callbacks come in the order of the changes that caused them; the library notices
 // nothing further about a connection (such as the peer closing) before the callbacks queued
 // for it have run, so the login/connect callback finds the client up unless the caller has
-// ended it meanwhile. GetClientInfo may be called from inside a callback. Handles are
-// non-zero and never reused. After DestroyClient returns no callback of that client starts;
-// a callback of it that is running is waited for, at most TerminateWaitTime milliseconds,
-// and never on the library's own thread or once that thread has ended (process exit).
+// ended it meanwhile. One queue serves every client, so callbacks of different clients also
+// come in the order of their causes. GetClientInfo may be called from inside a callback.
+// Handles are non-zero and never reused. DestroyClient delivers the callbacks still queued
+// for the client (the logout of a client that was logged in, say) and lets a running one
+// finish before it returns, at most TerminateWaitTime milliseconds; it does not wait on the
+// library's own thread, before that thread has begun to run or once it has ended (process
+// exit): what is still queued then is dropped. After DestroyClient returns no callback of
+// that client starts.
 #pragma once
 #include "netclients/NetworkApi.h"
 
