@@ -1,5 +1,6 @@
 #include "uNetrik.h"
 
+#include <condition_variable>
 #include <cstring>
 
 #include "Netrik.h"
@@ -57,8 +58,59 @@ plat::Guid HostGuid(const TNetrikGUID* objID) {
   return guid;
 }
 
-// Frees clients taken out of the table, in order; a client's destructor lets no error out.
+// The connection-event handlers running on the network library's threads. A handler may be
+// held up past the network library's bounded wait for a running callback (by the hook
+// registry's lock, or by the hook itself), and so past the destruction of its client or
+// even UnInitNetrik: it reads its client only at its start, which freeing a client waits
+// for, and the library is not unloaded while one runs.
+std::mutex g_handlersLock;
+std::condition_variable g_handlersChanged;
+int g_handlersRunning = 0;
+int g_handlersReading = 0;               // those still reading their client
+thread_local int t_handlersRunning = 0;  // those on this thread
+
+class HandlerRun {
+public:
+  HandlerRun() {
+    std::lock_guard<std::mutex> hold(g_handlersLock);
+    ++g_handlersRunning;
+    ++g_handlersReading;
+    ++t_handlersRunning;
+  }
+  // The handler is done with its client.
+  void DoneReading() {
+    std::lock_guard<std::mutex> hold(g_handlersLock);
+    if (reading_) --g_handlersReading;
+    reading_ = false;
+    g_handlersChanged.notify_all();
+  }
+  ~HandlerRun() {
+    DoneReading();
+    std::lock_guard<std::mutex> hold(g_handlersLock);
+    --g_handlersRunning;
+    --t_handlersRunning;
+    g_handlersChanged.notify_all();
+  }
+  HandlerRun(const HandlerRun&) = delete;
+  HandlerRun& operator=(const HandlerRun&) = delete;
+
+private:
+  bool reading_ = true;
+};
+
+// Waits until no handler runs on another thread.
+void WaitForHandlers() {
+  std::unique_lock<std::mutex> hold(g_handlersLock);
+  g_handlersChanged.wait(hold, [] { return g_handlersRunning == t_handlersRunning; });
+}
+
+// Frees clients taken out of the table, in order, once no handler is still reading one;
+// a client's destructor lets no error out.
 void FreeClients(std::vector<plat::TComponent*>& clients) {
+  if (!clients.empty()) {
+    std::unique_lock<std::mutex> hold(g_handlersLock);
+    g_handlersChanged.wait(hold, [] { return g_handlersReading == 0; });
+  }
   for (plat::TComponent*& client : clients) {
     delete client;
     client = nullptr;
@@ -258,13 +310,13 @@ void TNetrik::UpdateConnection(int32_t clientKind, const TNetrikGUID* objID,
 
 namespace {
 
-// Looks up the hook, fills the record from the sender and calls the hook; reports under the
+// Fills the record from the sender, looks up the hook and calls it; reports under the
 // handler's name and never lets an error reach the component.
 void CallConnectionHook(const char* method, int32_t hookID, plat::TComponent* sender) {
+  HandlerRun running;
   try {
-    uint32_t hookData = 0;
-    TSysHookProc proc = nullptr;
-    if (GetSysHookProc(0, hookID, &hookData, &proc) == 0) return;
+    // The sender is read first and only here: the lookup may wait for the registry's lock
+    // while the client is destroyed.
     TConnectionHookInfo info;
     std::memset(&info, 0, sizeof info);
     bool known = WithClient(sender, [&](auto& c) {
@@ -277,10 +329,13 @@ void CallConnectionHook(const char* method, int32_t hookID, plat::TComponent* se
       info.ServerPort = c.ServerPort();
       info.LocalPort = c.LocalPort();
     });
+    running.DoneReading();
     if (!known) return;
+    uint32_t hookData = 0;
+    TSysHookProc proc = nullptr;
+    if (GetSysHookProc(0, hookID, &hookData, &proc) == 0) return;
     // A hook registered without a procedure is reported, not called.
     if (!proc) throw plat::Exception("Invalid hook procedure (nil)");
-    // The sender is not touched after this call: the hook may lead to its release.
     proc(0, hookID, hookData, &info, 0);
   } catch (...) {
     ReportCurrentException(kUnit, method);
@@ -390,6 +445,7 @@ void NetrikInitialize() {
 void NetrikFinalize() {
   if (g_initCount == 0 || --g_initCount != 0) return;
   UnInitNetrik();
+  WaitForHandlers();
   delete NetrikLock;
   NetrikLock = nullptr;
 }

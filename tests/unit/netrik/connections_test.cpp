@@ -4,8 +4,10 @@
 #include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <future>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Netrik.h"
@@ -260,6 +262,62 @@ TEST_F(Connections, EachEventCallsTheFirstHookWithTheRecord) {
   std::lock_guard<std::mutex> guard(g_lock);
   EXPECT_EQ(g_hookCalls.size(), 6u);
   EXPECT_TRUE(capture.Lines().empty());
+}
+
+// Holds the hook registry's lock for a while from inside an enumeration, once it has said so.
+std::promise<void>* g_enumerating = nullptr;
+int32_t NETRIK_CALL SlowEnumeration(int32_t, int32_t, uint32_t, TSysHookProc, uint32_t) {
+  g_enumerating->set_value();
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  return 0;
+}
+
+// A login handler whose hook lookup waits for a slow enumeration outlasts the network
+// library's wait for the running callback: the client is destroyed (or the library
+// unloaded) under it. The handler has read the client before, and the unloading waits for it.
+TEST_F(Connections, HandlerHeldUpByAnEnumerationOutlivesItsClient) {
+  Listener server;
+  for (bool unload : {false, true}) {
+    SCOPED_TRACE(unload ? "unload" : "DestroyConnection");
+    RegisterSysHookProc(0, NETRIK_HOOK_AVS_LOGIN, 0, &RecordHook);
+    RegisterSysHookProc(7, 7, 0, &OtherHook);
+    Init();
+    TNetrikGUID id = Id(0xE0 + unload);
+    ASSERT_EQ(CreateConnection(NETRIK_KIND_AUDIOVIDEO, &id, "127.0.0.1", server.Port()), -1);
+    auto* client = dynamic_cast<netclients::TAVSClient*>(
+        netrik::NetrikInstance->FindConnectionItem(&id)->Client);
+    client->SetTerminateWaitTime(100);
+    std::promise<void> handlerStarted;
+    client->OnLogin = [&](plat::TComponent* sender) {
+      handlerStarted.set_value();
+      netrik::TNetrik::AVSClientConnect(sender);
+    };
+    std::promise<void> enumerating;
+    g_enumerating = &enumerating;
+    std::thread enumeration([] { EnumSysHookProcs(7, 7, 0, &SlowEnumeration, 0); });
+    enumerating.get_future().wait();
+    ASSERT_EQ(OpenConnection(&id), -1);
+    ASSERT_EQ(handlerStarted.get_future().wait_for(std::chrono::seconds(5)),
+              std::future_status::ready);
+    // Time to read the client; then it waits for the lookup, well past the wait of 100 ms.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    HookCall call;
+    if (unload) {
+      netrik::NetrikLibraryUnload();
+      std::lock_guard<std::mutex> guard(g_lock);
+      ASSERT_EQ(g_hookCalls.size(), 1u);  // called before the unloading ended
+      call = g_hookCalls[0];
+    } else {
+      DestroyConnection(&id);
+      ASSERT_TRUE(WaitForHook(NETRIK_HOOK_AVS_LOGIN, &call));
+    }
+    enumeration.join();
+    if (unload) netrik::NetrikLibraryLoad();
+    EXPECT_EQ(std::memcmp(&call.Info.ObjID, &id, sizeof id), 0);
+    EXPECT_EQ(call.Info.ServerPort, server.Port());
+    std::lock_guard<std::mutex> guard(g_lock);
+    g_hookCalls.clear();
+  }
 }
 
 // A connection that goes while it is up reports its end: once DestroyConnection,
