@@ -60,7 +60,11 @@ typedef int32_t(NETRIK_CALL* TSysHookEnumProc)(int32_t Category, int32_t HookID,
                                                uint32_t HookData, TSysHookProc Proc,
                                                uint32_t EnumData);
 
-/* Hook registry (works with or without InitNetrik). */
+/* Hook registry (works with or without InitNetrik). EnumSysHookProcs calls EnumProc with the
+ * registry's lock held: EnumProc may use these four exports on its own thread, but must not
+ * call the connection or life-cycle exports. Those take Netrik's own lock, under which
+ * plug-in entries may use the registry, so the two locks would be taken in opposite orders.
+ * The connection events call their hook after the lookup, without either lock. */
 int32_t NETRIK_CALL EnumSysHookProcs(int32_t Category, int32_t HookID, uint32_t HookData,
                                      TSysHookEnumProc EnumProc, uint32_t EnumData);
 int32_t NETRIK_CALL GetSysHookProc(int32_t Category, int32_t HookID, uint32_t* HookData,
@@ -70,7 +74,12 @@ void NETRIK_CALL UnRegisterSysHookProc(int32_t Category, int32_t HookID, uint32_
 int32_t NETRIK_CALL RegisterSysHookProc(int32_t Category, int32_t HookID, uint32_t HookData,
                                         TSysHookProc Proc);
 
-/* Connections. */
+/* Connections. DestroyConnection (and UnInitNetrik, for every connection) ends the
+ * connection before it lets go of Netrik's lock, so its down event reaches the hooks before
+ * the up event of a connection created anew under the same GUID. It returns once the
+ * connection's pending events have reached the hooks (the network library waits at most
+ * the client's TerminateWaitTime, 5 s by default; from a hook on the network library's own
+ * thread it does not wait, and those events are dropped). */
 int32_t NETRIK_CALL NewConnectionRoutingID(const TNetrikGUID* ObjID);
 int32_t NETRIK_CALL FindConnection(const TNetrikGUID* ObjID);
 int32_t NETRIK_CALL CanConnectionClose(const TNetrikGUID* ObjID);
@@ -83,7 +92,11 @@ void NETRIK_CALL DestroyConnection(const TNetrikGUID* ObjID);
 int32_t NETRIK_CALL CreateConnection(int32_t ClientKind, const TNetrikGUID* ObjID,
                                      const char* Host, int32_t Port);
 
-/* Life cycle. */
+/* Life cycle. Call UnInitNetrik before FreeLibrary: it stops and frees the plug-ins and
+ * frees the connections (waiting for their pending events, above) outside the system's
+ * loader lock. Left to the unloading, the same runs under the loader lock, where a plug-in's
+ * stop entry or a hook that loads a library or waits for another thread doing so blocks.
+ * The unloading also waits for hook calls still running on the network library's threads. */
 void NETRIK_CALL UnInitNetrik(void);
 void NETRIK_CALL StopNetrik(void);
 void NETRIK_CALL StartNetrik(void);

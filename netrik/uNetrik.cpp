@@ -49,6 +49,22 @@ bool IsActive(const netclients::TLoginClient<Kind>& c) {
   return c.Logined();
 }
 
+void Close(TCMDClient& c) { c.Disconnect(); }
+template <typename Kind>
+void Close(netclients::TLoginClient<Kind>& c) {
+  c.Logout();
+}
+
+// Ends the connection of a client leaving the table, while NetrikLock is held: its down
+// event is then reported before the up event of anything created under its GUID later.
+// What the client raises here it raises again, and reports, when it is freed.
+void CloseLeaving(plat::TComponent* client) noexcept {
+  try {
+    WithClient(client, [](auto& c) { Close(c); });
+  } catch (...) {
+  }
+}
+
 // The identity the host passed; a null pointer is refused rather than read.
 plat::Guid HostGuid(const TNetrikGUID* objID) {
   if (!objID) throw plat::Exception("Invalid ObjID pointer (nil)");
@@ -216,6 +232,7 @@ void TNetrik::Destroy() {
 void TNetrik::Destroy(std::vector<plat::TComponent*>& clients) {
   ClearPlugs();
   clients = connections_.DetachClients();
+  for (plat::TComponent* client : clients) CloseLeaving(client);
 }
 
 TConnectionItem* TNetrik::FindConnectionItem(const TNetrikGUID* objID) const {
@@ -285,6 +302,7 @@ plat::TComponent* TNetrik::RemoveConnection(const TNetrikGUID* objID) {
       break;
     }
   }
+  CloseLeaving(client);
   return client;
 }
 

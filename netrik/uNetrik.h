@@ -77,16 +77,16 @@ public:
   // Releases the plug-ins (last first), then the connections (newest first). May raise;
   // what was not freed by then stays with the object.
   void Destroy();
-  // The same, except that the clients of the connections are handed to the caller (newest
-  // first) to be freed once NetrikLock is released.
+  // The same, except that the connections are ended here (newest first) and their clients
+  // handed to the caller, in that order, to be freed once NetrikLock is released.
   void Destroy(std::vector<plat::TComponent*>& clients);
 
   // Connection table (called with NetrikLock held).
   TConnectionItem* FindConnectionItem(const TNetrikGUID* objID) const;
   TConnectionItem* AddConnection(int32_t clientKind, const TNetrikGUID* objID,
                                  const std::string& host, int32_t port);
-  // Takes the connection out of the table and hands its client (or nullptr) to the caller,
-  // which frees it once NetrikLock is released.
+  // Takes the connection out of the table, ends it and hands its client (or nullptr) to
+  // the caller, which frees it once NetrikLock is released.
   plat::TComponent* RemoveConnection(const TNetrikGUID* objID);
   void UpdateConnection(int32_t clientKind, const TNetrikGUID* objID, const std::string& host,
                         int32_t port);
