@@ -48,13 +48,13 @@ TEST_F(CmdClientTest, EachSetterWritesOnlyItsOwnFieldAndReadsBack) {
   using I = TCMDClientInfo;
   auto cases = testing_support::CommonSetterCases<C, I>();
   cases.push_back({"UseComInThread", offsetof(I, UseComInThread), 4,
-                   [](C& c) { c.SetUseComInThread(true); }});
+                   [](C& c) { c.SetUseComInThread(true); }, -1});
   cases.push_back({"CanReconnect", offsetof(I, CanReconnect), 4,
-                   [](C& c) { c.SetCanReconnect(false); }});
-  cases.push_back({"MTUSize", offsetof(I, MTUSize), 4, [](C& c) { c.SetMTUSize(90); }});
-  cases.push_back({"Linger", offsetof(I, Linger), 4, [](C& c) { c.SetLinger(91); }});
+                   [](C& c) { c.SetCanReconnect(false); }, 0});
+  cases.push_back({"MTUSize", offsetof(I, MTUSize), 4, [](C& c) { c.SetMTUSize(90); }, 90});
+  cases.push_back({"Linger", offsetof(I, Linger), 4, [](C& c) { c.SetLinger(91); }, 91});
   cases.push_back({"ConnectWaitTime", offsetof(I, ConnectWaitTime), 4,
-                   [](C& c) { c.SetConnectWaitTime(92); }});
+                   [](C& c) { c.SetConnectWaitTime(92); }, 92});
   testing_support::CheckSetterPattern(
       cases,
       [&] {

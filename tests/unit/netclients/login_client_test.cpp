@@ -96,9 +96,9 @@ TYPED_TEST(LoginClientTest, EachSetterWritesOnlyItsOwnFieldAndReadsBack) {
   using I = TP2PClientInfo;
   auto cases = testing_support::CommonSetterCases<C, I>();
   cases.push_back({"LoginWaitTime", offsetof(I, LoginWaitTime), 4,
-                   [](C& c) { c.SetLoginWaitTime(87); }});
+                   [](C& c) { c.SetLoginWaitTime(87); }, 87});
   cases.push_back({"P2PConnectWaitTime", offsetof(I, P2PConnectWaitTime), 4,
-                   [](C& c) { c.SetP2PConnectWaitTime(88); }});
+                   [](C& c) { c.SetP2PConnectWaitTime(88); }, 88});
   testing_support::CheckSetterPattern(
       cases,
       [&] {
@@ -309,7 +309,8 @@ TYPED_TEST(LoginClientTest, CallbackRefreshNeverUndoesASetterInProgress) {
       refreshed = true;
     });
     // Every chance for the callback to run now; it has to wait for the setter instead.
-    for (int i = 0; i < 100 && !refreshed; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    for (int i = 0; i < 100 && !refreshed; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
   };
   client->SetServerPort(4321);
   callback.join();

@@ -91,6 +91,7 @@ struct SetterCase {
   size_t offset;
   size_t size;
   std::function<void(Client&)> set;
+  int32_t written = 0;  // the 32-bit value the setter must write (a Boolean as -1 or 0)
 };
 
 // The setters both client records have, with the offsets of the record type I.
@@ -98,23 +99,23 @@ template <class C, class I>
 std::vector<SetterCase<C>> CommonSetterCases() {
   return {
       {"ServerHost", offsetof(I, ServerHost), 128, [](C& c) { c.SetServerHost("h"); }},
-      {"ServerPort", offsetof(I, ServerPort), 4, [](C& c) { c.SetServerPort(81); }},
-      {"LocalPort", offsetof(I, LocalPort), 4, [](C& c) { c.SetLocalPort(82); }},
-      {"ReuseAddr", offsetof(I, ReuseAddr), 4, [](C& c) { c.SetReuseAddr(true); }},
+      {"ServerPort", offsetof(I, ServerPort), 4, [](C& c) { c.SetServerPort(81); }, 81},
+      {"LocalPort", offsetof(I, LocalPort), 4, [](C& c) { c.SetLocalPort(82); }, 82},
+      {"ReuseAddr", offsetof(I, ReuseAddr), 4, [](C& c) { c.SetReuseAddr(true); }, -1},
       {"RecvBufferEnabled", offsetof(I, RecvBufferEnabled), 4,
-       [](C& c) { c.SetRecvBufferEnabled(false); }},
+       [](C& c) { c.SetRecvBufferEnabled(false); }, 0},
       {"SendBufferEnabled", offsetof(I, SendBufferEnabled), 4,
-       [](C& c) { c.SetSendBufferEnabled(true); }},
-      {"RecvBufferSize", offsetof(I, RecvBufferSize), 4, [](C& c) { c.SetRecvBufferSize(83); }},
-      {"SendBufferSize", offsetof(I, SendBufferSize), 4, [](C& c) { c.SetSendBufferSize(84); }},
+       [](C& c) { c.SetSendBufferEnabled(true); }, -1},
+      {"RecvBufferSize", offsetof(I, RecvBufferSize), 4, [](C& c) { c.SetRecvBufferSize(83); }, 83},
+      {"SendBufferSize", offsetof(I, SendBufferSize), 4, [](C& c) { c.SetSendBufferSize(84); }, 84},
       {"SendTimeOutEnabled", offsetof(I, SendTimeOutEnabled), 4,
-       [](C& c) { c.SetSendTimeOutEnabled(false); }},
-      {"SendTimeOut", offsetof(I, SendTimeOut), 4, [](C& c) { c.SetSendTimeOut(85); }},
-      {"AutoHeartbeat", offsetof(I, AutoHeartbeat), 4, [](C& c) { c.SetAutoHeartbeat(true); }},
+       [](C& c) { c.SetSendTimeOutEnabled(false); }, 0},
+      {"SendTimeOut", offsetof(I, SendTimeOut), 4, [](C& c) { c.SetSendTimeOut(85); }, 85},
+      {"AutoHeartbeat", offsetof(I, AutoHeartbeat), 4, [](C& c) { c.SetAutoHeartbeat(true); }, -1},
       {"HeartbeatInterval", offsetof(I, HeartbeatInterval), 4,
-       [](C& c) { c.SetHeartbeatInterval(86); }},
+       [](C& c) { c.SetHeartbeatInterval(86); }, 86},
       {"TerminateWaitTime", offsetof(I, TerminateWaitTime), 4,
-       [](C& c) { c.SetTerminateWaitTime(89); }},
+       [](C& c) { c.SetTerminateWaitTime(89); }, 89},
   };
 }
 
@@ -134,6 +135,11 @@ void CheckSetterPattern(const std::vector<SetterCase<Client>>& cases, Reset rese
     ASSERT_EQ(1u, writes.size());
     auto changed = Differences(reported, writes[0]);
     EXPECT_FALSE(changed.empty());
+    if (setter.size == 4) {
+      int32_t written;
+      std::memcpy(&written, reinterpret_cast<const uint8_t*>(&writes[0]) + setter.offset, 4);
+      EXPECT_EQ(setter.written, written);
+    }
     for (size_t offset : changed) {
       EXPECT_GE(offset, setter.offset);
       EXPECT_LT(offset, setter.offset + setter.size);

@@ -15,6 +15,7 @@
 #include "loopback.h"
 #include "netclients/AvsSvc.h"
 #include "netclients/CmdSvc.h"
+#include "netclients/NetworkApi.h"
 #include "netclients/P2PFile.h"
 #include "netrik_test_support.h"
 #include "uNetrik.h"
@@ -139,6 +140,63 @@ TEST_F(Connections, TableKeyedByGuidWhateverTheKind) {
   EXPECT_EQ(FindConnection(&a), 0);
   EXPECT_EQ(netrik::NetrikInstance->Connections().Count(), 0);
   EXPECT_TRUE(capture.Lines().empty());
+}
+
+// The network library refuses one call while a connection is being built.
+int32_t NETRIK_CALL RefuseCreate(netclients::TP2PClientBlock*) { return -1; }
+int32_t NETRIK_CALL RefuseObjID(uint32_t, const plat::Guid*) { return 3; }
+int32_t NETRIK_CALL RefuseInfo(uint32_t, const netclients::TP2PClientInfo*) { return 1; }
+
+// A command client is made to use its own thread for commands; every client stops raising
+// the library's result codes once it is set up. Failures while it is set up are reported,
+// and the connection stays in the table as far as it got.
+TEST_F(Connections, CreateConnectionSetsUpTheClientOrReportsWhereItStopped) {
+  Init();
+  TNetrikGUID cmd = Id(1);
+  ASSERT_EQ(CreateConnection(NETRIK_KIND_COMMAND, &cmd, "127.0.0.1", 7), -1);
+  auto* client =
+      dynamic_cast<netclients::TCMDClient*>(netrik::NetrikInstance->FindConnectionItem(&cmd)->Client);
+  ASSERT_NE(client, nullptr);
+  EXPECT_TRUE(client->UseComInThread());
+  EXPECT_FALSE(client->ShowDebugInfo());
+
+  struct Case {
+    decltype(netclients::TLoginClientFunctions::CreateClient) create;
+    decltype(netclients::TLoginClientFunctions::SetClientObjID) objID;
+    decltype(netclients::TLoginClientFunctions::SetClientInfo) info;
+    const char* message;
+    int32_t found;  // FindConnection under the host's GUID afterwards
+  };
+  const netclients::TNetworkApi api = netclients::NetworkApi();
+  const Case cases[] = {
+      {&RefuseCreate, api.avs.SetClientObjID, api.avs.SetClientInfo, "音视频客户端遇到未知错误", 0},
+      {api.avs.CreateClient, &RefuseObjID, api.avs.SetClientInfo, "音视频客户端对象不存在", 0},
+      {api.avs.CreateClient, api.avs.SetClientObjID, &RefuseInfo, "音视频客户端检测到无效句柄", -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    TNetrikGUID id = Id(2);
+    int count = netrik::NetrikInstance->Connections().Count();
+    netclients::TNetworkApi refusing = api;
+    refusing.avs.CreateClient = c.create;
+    refusing.avs.SetClientObjID = c.objID;
+    refusing.avs.SetClientInfo = c.info;
+    DebugCapture capture;
+    netclients::SetNetworkApi(refusing);
+    int32_t created = CreateConnection(NETRIK_KIND_AUDIOVIDEO, &id, "127.0.0.1", 7);
+    netclients::SetNetworkApi(api);
+    EXPECT_EQ(created, 0);
+    EXPECT_EQ(capture.Lines(), std::vector<std::string>{netrik_test::ReportLine(
+                                   c.message, "uNetrik", "CreateConnection")});
+    EXPECT_EQ(netrik::NetrikInstance->Connections().Count(), count + 1);
+    EXPECT_EQ(FindConnection(&id), c.found);
+    // One found under the GUID is that connection: it blocks the GUID until destroyed.
+    if (c.found) {
+      EXPECT_EQ(CreateConnection(NETRIK_KIND_AUDIOVIDEO, &id, "127.0.0.1", 7), 0);
+      DestroyConnection(&id);
+      EXPECT_EQ(FindConnection(&id), 0);
+    }
+  }
 }
 
 TEST_F(Connections, RoutingNumbersPerConnection) {
