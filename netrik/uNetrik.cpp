@@ -49,6 +49,15 @@ bool IsActive(const netclients::TLoginClient<Kind>& c) {
   return c.Logined();
 }
 
+// What differs between the command client and the login-based ones.
+int32_t KindOf(const TCMDClient&) { return NETRIK_KIND_COMMAND; }
+int32_t KindOf(const TAVSClient&) { return NETRIK_KIND_AUDIOVIDEO; }
+int32_t KindOf(const TP2PClient&) { return NETRIK_KIND_P2PFILE; }
+void Open(TCMDClient& c) { c.Connect(); }
+template <typename Kind>
+void Open(netclients::TLoginClient<Kind>& c) {
+  c.Login();
+}
 void Close(TCMDClient& c) { c.Disconnect(); }
 template <typename Kind>
 void Close(netclients::TLoginClient<Kind>& c) {
@@ -311,17 +320,11 @@ void TNetrik::UpdateConnection(int32_t clientKind, const TNetrikGUID* objID,
   TConnectionItem* item = FindConnectionItem(objID);
   if (!item) return;
   // Only the kind the connection was made with applies; its client must be down.
-  auto update = [&](auto* client) {
-    if (!client || IsActive(*client)) return;
-    client->SetServerHost(host);
-    client->SetServerPort(port);
-  };
-  switch (clientKind) {
-    case NETRIK_KIND_COMMAND: update(dynamic_cast<TCMDClient*>(item->Client)); break;
-    case NETRIK_KIND_AUDIOVIDEO: update(dynamic_cast<TAVSClient*>(item->Client)); break;
-    case NETRIK_KIND_P2PFILE: update(dynamic_cast<TP2PClient*>(item->Client)); break;
-    default: break;
-  }
+  WithClient(item->Client, [&](auto& c) {
+    if (KindOf(c) != clientKind || IsActive(c)) return;
+    c.SetServerHost(host);
+    c.SetServerPort(port);
+  });
 }
 
 // --- Connection events -------------------------------------------------------------------
@@ -470,9 +473,6 @@ void NetrikFinalize() {
 
 }  // namespace netrik
 
-using netclients::TAVSClient;
-using netclients::TCMDClient;
-using netclients::TP2PClient;
 using netrik::RunExport;
 using netrik::TNetrik;
 
@@ -528,29 +528,17 @@ int32_t NETRIK_CALL OpenConnection(const TNetrikGUID* ObjID) {
     netrik::TConnectionItem* item = n.FindConnectionItem(ObjID);
     if (!item) return;
     // The state after the call decides, not the library's result code.
-    if (auto* cmd = dynamic_cast<TCMDClient*>(item->Client)) {
-      cmd->Connect();
-      result = cmd->Connected() ? -1 : 0;
-    } else if (auto* avs = dynamic_cast<TAVSClient*>(item->Client)) {
-      avs->Login();
-      result = avs->Logined() ? -1 : 0;
-    } else if (auto* p2p = dynamic_cast<TP2PClient*>(item->Client)) {
-      p2p->Login();
-      result = p2p->Logined() ? -1 : 0;
-    }
+    netrik::WithClient(item->Client, [&](auto& c) {
+      netrik::Open(c);
+      result = netrik::IsActive(c) ? -1 : 0;
+    });
   });
 }
 
 void NETRIK_CALL CloseConnection(const TNetrikGUID* ObjID) {
   RunExport("CloseConnection", 0, [&](TNetrik& n, int32_t&, auto&) {
-    netrik::TConnectionItem* item = n.FindConnectionItem(ObjID);
-    if (!item) return;
-    if (auto* cmd = dynamic_cast<TCMDClient*>(item->Client))
-      cmd->Disconnect();
-    else if (auto* avs = dynamic_cast<TAVSClient*>(item->Client))
-      avs->Logout();
-    else if (auto* p2p = dynamic_cast<TP2PClient*>(item->Client))
-      p2p->Logout();
+    if (netrik::TConnectionItem* item = n.FindConnectionItem(ObjID))
+      netrik::WithClient(item->Client, [](auto& c) { netrik::Close(c); });
   });
 }
 
@@ -576,12 +564,13 @@ int32_t NETRIK_CALL FindConnection(const TNetrikGUID* ObjID) {
 int32_t NETRIK_CALL NewConnectionRoutingID(const TNetrikGUID* ObjID) {
   return RunExport("NewConnectionRoutingID", -1, [&](TNetrik& n, int32_t& result, auto&) {
     netrik::TConnectionItem* item = n.FindConnectionItem(ObjID);
-    if (!item || dynamic_cast<TCMDClient*>(item->Client)) return;
-    if (dynamic_cast<TAVSClient*>(item->Client) || dynamic_cast<TP2PClient*>(item->Client)) {
+    if (!item) return;
+    netrik::WithClient(item->Client, [&](auto& c) {
+      if (netrik::KindOf(c) == NETRIK_KIND_COMMAND) return;
       // A 32-bit counter: past its largest value it goes on at the smallest.
       item->RoutingID = static_cast<int32_t>(static_cast<uint32_t>(item->RoutingID) + 1u);
       result = item->RoutingID;
-    }
+    });
   });
 }
 
