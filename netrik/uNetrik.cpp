@@ -156,19 +156,24 @@ std::string OwnFolder() {
 
 // The frame of the connection and life-cycle exports: the default result, the global lock
 // held across the body, nothing done without an instance, and every exception of the
-// general class reported under the export's name. The body may change the result as it goes;
-// the result it holds when an exception arises is the one returned.
+// general class reported under the export's name (InitNetrik alone makes the instance when
+// there is none). The body may change the result as it goes; the result it holds when an
+// exception arises is the one returned.
 //
 // Clients that the body takes out of the table are freed after the lock is released, in
-// the order given: freeing a client waits for its running event callback, and that callback
+// the order given: freeing a client waits for its pending event callbacks, and one of them
 // may be a hook calling an export, which waits for the lock.
+enum class Instance { Existing, CreatedIfNone };
+
 template <typename Body>
-int32_t RunExport(const char* method, int32_t defaultResult, Body body) {
+int32_t RunExport(const char* method, int32_t defaultResult, Body body,
+                  Instance instance = Instance::Existing) {
   int32_t result = defaultResult;
   std::vector<plat::TComponent*> released;
   try {
     {
       std::lock_guard<std::recursive_mutex> guard(*NetrikLock);
+      if (!NetrikInstance && instance == Instance::CreatedIfNone) NetrikInstance = new TNetrik();
       if (NetrikInstance) body(*NetrikInstance, result, released);
     }
     FreeClients(released);
@@ -479,18 +484,14 @@ using netrik::TNetrik;
 extern "C" {
 
 int32_t NETRIK_CALL InitNetrik(const char* PlugListFile) {
-  int32_t result = 0;
-  try {
-    {
-      std::lock_guard<std::recursive_mutex> guard(*netrik::NetrikLock);
-      if (!netrik::NetrikInstance) netrik::NetrikInstance = new TNetrik();
-      netrik::NetrikInstance->LoadPlugs(netrik::Text(PlugListFile));
-    }
-    result = -1;
-  } catch (...) {
-    netrik::ReportCurrentException(netrik::kUnit, "InitNetrik");
-  }
-  return result;
+  // -1 whatever the plug-ins did: LoadPlugs reports its own failures.
+  return RunExport(
+      "InitNetrik", 0,
+      [&](TNetrik& n, int32_t& result, auto&) {
+        n.LoadPlugs(netrik::Text(PlugListFile));
+        result = -1;
+      },
+      netrik::Instance::CreatedIfNone);
 }
 
 void NETRIK_CALL StartNetrik(void) {
