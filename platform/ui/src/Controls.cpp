@@ -135,6 +135,8 @@ void TControl::BoundsChanged() {
   if (hintWindow_) UpdateHint();
   if (parent_->aligning_) return;  // moved by the parent's own layout
   RecordAnchorDistances();
+  // An aligned control moved or sized directly goes back where its parent's layout puts it.
+  if (align_ != TAlign::alNone) parent_->AlignControls();
   parent_->ControlsChanged();
 }
 

@@ -52,6 +52,16 @@ TEST_F(FormTest, BottomControlsStackUpAndTheClientControlTakesTheRest) {
   EXPECT_EQ(status->Width(), 500);
   EXPECT_EQ(client->Width(), 500);
   EXPECT_EQ(client->Height(), 351);
+
+  // Bounds set on an aligned control directly give way to the layout, window included.
+  client->SetBounds(-2, -2, 504, 404);
+  strip->SetTop(0);
+  EXPECT_EQ(strip->Top(), 351);
+  r = WindowBoundsInParent(client->Handle());
+  EXPECT_EQ(r.left, 0);
+  EXPECT_EQ(r.top, 0);
+  EXPECT_EQ(r.right, 500);
+  EXPECT_EQ(r.bottom, 351);
 }
 
 TEST_F(FormTest, AnchoredControlsKeepTheirDistancesWhenTheParentIsResized) {

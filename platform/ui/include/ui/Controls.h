@@ -47,7 +47,8 @@ using TMouseEvent =
 using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
 
 // alBottom controls are stacked up from the parent's bottom edge at full width; an alClient
-// control takes what is left. Hidden controls take no room.
+// control takes what is left. Hidden controls take no room. Bounds set directly on a shown
+// aligned control are replaced by the parent's layout at once.
 enum class TAlign { alNone, alClient, alBottom };
 
 // The edges of the parent whose distance a control keeps when the parent is resized: with
