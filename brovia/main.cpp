@@ -3,7 +3,7 @@
 // runs and taken down after it returns.
 #include <windows.h>
 
-#include "Unit1.h"
+#include "MainWindow.h"
 
 #include "ui/Application.h"
 
