@@ -37,7 +37,9 @@ std::vector<std::string> ParamList(const std::string& commandLine) {
   std::size_t pos = 0;
   std::string item;
   if (!NextItem(commandLine, pos, item)) return params;  // the program's own name
-  while (NextItem(commandLine, pos, item)) params.push_back(item);
+  // The runtime counts arguments up to the first empty one: with empty "" pairs skipped,
+  // only a quote left open at the end of the line makes one, and it is no argument.
+  while (NextItem(commandLine, pos, item) && !item.empty()) params.push_back(item);
   return params;
 }
 

@@ -4,6 +4,7 @@
 #include "FakeView.h"
 #include "StartUp.h"
 #include "Texts.h"
+#include "platform/cmdline.h"
 
 namespace brovia {
 namespace {
@@ -33,14 +34,14 @@ TEST_F(StartUp, AnyArgumentSkipsTheUpdaterAndIsTheStartAddress) {
   logic.FormCreate();
   EXPECT_TRUE(view.LogOf("StartProgram").empty());
   EXPECT_TRUE(view.Logged("Navigate wb1 http://desktop.pelora.example/"));
-  // Even an empty first argument counts as an argument, and is taken unchanged.
+  // An empty quoted argument is none: the updater starts and the login page opens.
   FakeView empty;
   empty.Files = view.Files;
-  empty.Args = {""};
+  empty.Args = plat::ParamList("Brovia.exe \"\"");
   TfrmMainLogic l(empty);
   l.FormCreate();
-  EXPECT_TRUE(empty.LogOf("StartProgram").empty());
-  EXPECT_TRUE(empty.Logged("Navigate wb1 "));
+  EXPECT_EQ(empty.LogOf("StartProgram").size(), 1u);
+  EXPECT_TRUE(empty.Logged(LoginNavigation));
 }
 
 TEST_F(StartUp, ArgumentIsReadInTheAnsiCodePage) {

@@ -23,6 +23,9 @@ TEST(ParamList, QuotesGroupAndAreDropped) {
   EXPECT_EQ(ParamList("p \"a b\" c\"d e\"f \"\"x"), (Params{"a b", "cd ef", "x"}));
   // An unclosed quote runs to the end of the line.
   EXPECT_EQ(ParamList("p \"http://a.example/x y"), (Params{"http://a.example/x y"}));
+  // Empty quotes are no argument, nor is a quote left open with nothing after it.
+  EXPECT_EQ(ParamList("Brovia.exe \"\""), Params{});
+  EXPECT_EQ(ParamList("p a \""), Params{"a"});
   // A backslash before a quote is an ordinary character.
   EXPECT_EQ(ParamList("p a\\\"b c\""), (Params{"a\\b c"}));
 }
