@@ -1,7 +1,6 @@
 #include "MainWindow.h"
 
 #include <windows.h>
-#include <mshtml.h>
 #include <ole2.h>
 #include <shellapi.h>
 
@@ -37,9 +36,9 @@ HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
 }  // namespace
 
-TfrmMain::TfrmMain() : FLogic(*this) {
+TfrmMain::TfrmMain() : FView(*this), FLogic(FView) {
   SetCaption(brovia::MainCaption);
-  ui::TForm::BorderStyle = ui::TFormBorderStyle::bsNone;
+  BorderStyle = ui::TFormBorderStyle::bsNone;
   Font().SetName("Tahoma");
   Font().SetHeight(-11);
   KeyPreview = true;
@@ -310,92 +309,92 @@ LRESULT TfrmMain::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // --- Components by name ---
 
-ui::TControl* TfrmMain::Control(TControlId control) const {
+ui::TControl* TMainWindowView::Control(TControlId control) const {
   switch (control) {
-    case TControlId::frmMain: return const_cast<TfrmMain*>(this);
-    case TControlId::wb1: return wb1;
-    case TControlId::wb2: return wb2;
-    case TControlId::pnlScreen: return pnlScreen;
-    case TControlId::img1: return img1;
-    case TControlId::btnHover: return btnHover;
-    case TControlId::imgHover: return imgHover;
-    case TControlId::pnl_Welcome: return pnl_Welcome;
-    case TControlId::pnlLoging: return pnlLoging;
-    case TControlId::stat1: return stat1;
-    case TControlId::pnl_Progress: return pnl_Progress;
-    case TControlId::btnFocuswb: return btnFocuswb;
+    case TControlId::frmMain: return &Form;
+    case TControlId::wb1: return Form.wb1;
+    case TControlId::wb2: return Form.wb2;
+    case TControlId::pnlScreen: return Form.pnlScreen;
+    case TControlId::img1: return Form.img1;
+    case TControlId::btnHover: return Form.btnHover;
+    case TControlId::imgHover: return Form.imgHover;
+    case TControlId::pnl_Welcome: return Form.pnl_Welcome;
+    case TControlId::pnlLoging: return Form.pnlLoging;
+    case TControlId::stat1: return Form.stat1;
+    case TControlId::pnl_Progress: return Form.pnl_Progress;
+    case TControlId::btnFocuswb: return Form.btnFocuswb;
   }
   throw plat::Exception("unknown control");
 }
 
-ui::TWinControl* TfrmMain::WinControl(TControlId control) const {
+ui::TWinControl* TMainWindowView::WinControl(TControlId control) const {
   ui::TControl* c = Control(control);
   if (!c->IsWindowed()) throw plat::Exception("control has no window");
   return static_cast<ui::TWinControl*>(c);
 }
 
-ui::TWebBrowser* TfrmMain::Browser(TControlId browser) const {
-  if (browser == TControlId::wb1) return wb1;
-  if (browser == TControlId::wb2) return wb2;
+ui::TWebBrowser* TMainWindowView::Browser(TControlId browser) const {
+  if (browser == TControlId::wb1) return Form.wb1;
+  if (browser == TControlId::wb2) return Form.wb2;
   throw plat::Exception("not a browser control");
 }
 
-ui::TTimer* TfrmMain::Timer(TTimerId timer) const {
+ui::TTimer* TMainWindowView::Timer(TTimerId timer) const {
   switch (timer) {
-    case TTimerId::tmrFloat: return tmrFloat;
-    case TTimerId::tmrAutoHide: return tmrAutoHide;
-    case TTimerId::tmr2: return tmr2;
-    case TTimerId::tmrCloseWelcome: return tmrCloseWelcome;
-    case TTimerId::tmrCloseButton: return tmrCloseButton;
+    case TTimerId::tmrFloat: return Form.tmrFloat;
+    case TTimerId::tmrAutoHide: return Form.tmrAutoHide;
+    case TTimerId::tmr2: return Form.tmr2;
+    case TTimerId::tmrCloseWelcome: return Form.tmrCloseWelcome;
+    case TTimerId::tmrCloseButton: return Form.tmrCloseButton;
   }
   throw plat::Exception("unknown timer");
 }
 
 // --- The window and its components ---
 
-brovia::TBounds TfrmMain::Bounds(TControlId control) const {
+brovia::TBounds TMainWindowView::Bounds(TControlId control) const {
   const ui::TControl* c = Control(control);
   return {c->Left(), c->Top(), c->Width(), c->Height()};
 }
 
-void TfrmMain::SetLeft(TControlId control, int left) {
+void TMainWindowView::SetLeft(TControlId control, int left) {
   ui::TControl* c = Control(control);
   c->SetBounds(left, c->Top(), c->Width(), c->Height());
 }
 
-void TfrmMain::SetTop(TControlId control, int top) {
+void TMainWindowView::SetTop(TControlId control, int top) {
   ui::TControl* c = Control(control);
   c->SetBounds(c->Left(), top, c->Width(), c->Height());
 }
 
-void TfrmMain::SetWidth(TControlId control, int width) {
+void TMainWindowView::SetWidth(TControlId control, int width) {
   ui::TControl* c = Control(control);
   c->SetBounds(c->Left(), c->Top(), width, c->Height());
 }
 
-void TfrmMain::SetHeight(TControlId control, int height) {
+void TMainWindowView::SetHeight(TControlId control, int height) {
   ui::TControl* c = Control(control);
   c->SetBounds(c->Left(), c->Top(), c->Width(), height);
 }
 
-bool TfrmMain::Visible(TControlId control) const { return Control(control)->Visible(); }
+bool TMainWindowView::Visible(TControlId control) const { return Control(control)->Visible(); }
 
-void TfrmMain::SetVisible(TControlId control, bool visible) {
+void TMainWindowView::SetVisible(TControlId control, bool visible) {
   Control(control)->SetVisible(visible);
 }
 
-void TfrmMain::SetAlign(TControlId control, brovia::TAlign align) {
+void TMainWindowView::SetAlign(TControlId control, brovia::TAlign align) {
   Control(control)->SetAlign(align == brovia::TAlign::alClient ? ui::TAlign::alClient
                                                                : ui::TAlign::alNone);
 }
 
-void TfrmMain::SetParent(TControlId control, TControlId parent) {
+void TMainWindowView::SetParent(TControlId control, TControlId parent) {
   ui::TControl* c = Control(control);
   c->SetParent(WinControl(parent));
   c->BringToFront();
 }
 
-void TfrmMain::SetRegion(TControlId control, const std::vector<brovia::TPoint>& polygon) {
+void TMainWindowView::SetRegion(TControlId control, const std::vector<brovia::TPoint>& polygon) {
   std::vector<POINT> points;
   for (const brovia::TPoint& p : polygon) points.push_back(POINT{p.X, p.Y});
   HRGN region = CreatePolygonRgn(points.data(), static_cast<int>(points.size()), WINDING);
@@ -403,20 +402,20 @@ void TfrmMain::SetRegion(TControlId control, const std::vector<brovia::TPoint>& 
   WinControl(control)->SetWindowRegion(region);
 }
 
-void TfrmMain::SetDoubleBuffered(TControlId control, bool on) {
+void TMainWindowView::SetDoubleBuffered(TControlId control, bool on) {
   WinControl(control)->SetDoubleBuffered(on);
 }
 
-void TfrmMain::Repaint(TControlId control) { Control(control)->Repaint(); }
+void TMainWindowView::Repaint(TControlId control) { Control(control)->Repaint(); }
 
-void TfrmMain::SetFocus(TControlId control) {
+void TMainWindowView::SetFocus(TControlId control) {
   ui::TWinControl* c = WinControl(control);
-  if (!c->Visible() || !c->Enabled() || !ui::TControl::Visible())
+  if (!c->Visible() || !c->Enabled() || !Form.Visible())
     throw plat::Exception("Cannot focus a disabled or invisible window");
   c->SetFocus();
 }
 
-void TfrmMain::SendClick(TControlId control) {
+void TMainWindowView::SendClick(TControlId control) {
   HWND window = WinControl(control)->Handle();
   SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, 0);
   SendMessageA(window, WM_LBUTTONUP, 0, 0);
@@ -424,23 +423,23 @@ void TfrmMain::SendClick(TControlId control) {
 
 // --- The window as a whole ---
 
-brovia::TWindowState TfrmMain::WindowState() const {
-  switch (ui::TForm::WindowState()) {
+brovia::TWindowState TMainWindowView::WindowState() const {
+  switch (Form.WindowState()) {
     case ui::TWindowState::wsMinimized: return brovia::TWindowState::wsMinimized;
     case ui::TWindowState::wsMaximized: return brovia::TWindowState::wsMaximized;
     default: return brovia::TWindowState::wsNormal;
   }
 }
 
-void TfrmMain::SetWindowState(brovia::TWindowState state) {
+void TMainWindowView::SetWindowState(brovia::TWindowState state) {
   ui::TWindowState s = ui::TWindowState::wsNormal;
   if (state == brovia::TWindowState::wsMinimized) s = ui::TWindowState::wsMinimized;
   if (state == brovia::TWindowState::wsMaximized) s = ui::TWindowState::wsMaximized;
-  ui::TForm::SetWindowState(s);
+  Form.SetWindowState(s);
 }
 
-brovia::TBorderStyle TfrmMain::BorderStyle() const {
-  switch (ui::TForm::BorderStyle) {
+brovia::TBorderStyle TMainWindowView::BorderStyle() const {
+  switch (Form.BorderStyle) {
     case ui::TFormBorderStyle::bsNone: return brovia::TBorderStyle::bsNone;
     case ui::TFormBorderStyle::bsSizeToolWin: return brovia::TBorderStyle::bsSizeToolWin;
     default: return brovia::TBorderStyle::bsSizeable;
@@ -448,36 +447,36 @@ brovia::TBorderStyle TfrmMain::BorderStyle() const {
 }
 
 // The window only ever uses none and sizeable; the other frames map to their nearest kin.
-void TfrmMain::SetBorderStyle(brovia::TBorderStyle style) {
+void TMainWindowView::SetBorderStyle(brovia::TBorderStyle style) {
   switch (style) {
     case brovia::TBorderStyle::bsNone:
-      ui::TForm::SetBorderStyle(ui::TFormBorderStyle::bsNone);
+      Form.SetBorderStyle(ui::TFormBorderStyle::bsNone);
       break;
     case brovia::TBorderStyle::bsSizeToolWin:
     case brovia::TBorderStyle::bsToolWindow:
-      ui::TForm::SetBorderStyle(ui::TFormBorderStyle::bsSizeToolWin);
+      Form.SetBorderStyle(ui::TFormBorderStyle::bsSizeToolWin);
       break;
     default:
-      ui::TForm::SetBorderStyle(ui::TFormBorderStyle::bsSizeable);
+      Form.SetBorderStyle(ui::TFormBorderStyle::bsSizeable);
       break;
   }
 }
 
-void TfrmMain::ShowWindow() { Show(); }
-void TfrmMain::HideWindow() { Hide(); }
-void TfrmMain::CloseWindow() { Close(); }
-void TfrmMain::CancelMode() { SendCancelMode(); }
+void TMainWindowView::ShowWindow() { Form.Show(); }
+void TMainWindowView::HideWindow() { Form.Hide(); }
+void TMainWindowView::CloseWindow() { Form.Close(); }
+void TMainWindowView::CancelMode() { Form.SendCancelMode(); }
 
-void TfrmMain::SendSysCommand(unsigned command) {
-  SendMessageA(Handle(), WM_SYSCOMMAND, command, 0);
+void TMainWindowView::SendSysCommand(unsigned command) {
+  SendMessageA(Form.Handle(), WM_SYSCOMMAND, command, 0);
 }
 
 // --- Screen and cursor ---
 
-int TfrmMain::ScreenWidth() const { return GetSystemMetrics(SM_CXSCREEN); }
-int TfrmMain::ScreenHeight() const { return GetSystemMetrics(SM_CYSCREEN); }
+int TMainWindowView::ScreenWidth() const { return GetSystemMetrics(SM_CXSCREEN); }
+int TMainWindowView::ScreenHeight() const { return GetSystemMetrics(SM_CYSCREEN); }
 
-bool TfrmMain::CursorPos(brovia::TPoint& pos) const {
+bool TMainWindowView::CursorPos(brovia::TPoint& pos) const {
   POINT p;
   if (!GetCursorPos(&p)) return false;
   pos = {p.x, p.y};
@@ -486,70 +485,70 @@ bool TfrmMain::CursorPos(brovia::TPoint& pos) const {
 
 // --- Status and progress ---
 
-void TfrmMain::SetStatusText(const std::string& text) { stat1->Panel(0).SetText(text); }
-void TfrmMain::SetProgressMax(int max) { pb1->SetMax(max); }
-void TfrmMain::SetProgressPosition(int position) { pb1->SetPosition(position); }
+void TMainWindowView::SetStatusText(const std::string& text) {
+  Form.stat1->Panel(0).SetText(text);
+}
+
+void TMainWindowView::SetProgressMax(int max) { Form.pb1->SetMax(max); }
+void TMainWindowView::SetProgressPosition(int position) { Form.pb1->SetPosition(position); }
 
 // --- Pictures ---
 
-void TfrmMain::LoadWelcomePicture(const std::string& fileName) {
-  img2->Picture().LoadFromFile(fileName);
+void TMainWindowView::LoadWelcomePicture(const std::string& fileName) {
+  Form.img2->Picture().LoadFromFile(fileName);
 }
 
-void TfrmMain::LoadLoadingPicture(const std::string& fileName) {
-  imgLoging->Picture().LoadFromFile(fileName);
+void TMainWindowView::LoadLoadingPicture(const std::string& fileName) {
+  Form.imgLoging->Picture().LoadFromFile(fileName);
 }
 
-void TfrmMain::AnimateLoadingPicture() {
-  if (auto* gif = dynamic_cast<ui::TGIFImage*>(imgLoging->Picture().Graphic()))
+void TMainWindowView::AnimateLoadingPicture() {
+  if (auto* gif = dynamic_cast<ui::TGIFImage*>(Form.imgLoging->Picture().Graphic()))
     gif->SetAnimate(true);
 }
 
 // --- Timers ---
 
-void TfrmMain::StartTimer(TTimerId timer) {
+void TMainWindowView::StartTimer(TTimerId timer) {
   ui::TTimer* t = Timer(timer);
   if (!t->Enabled()) t->SetEnabled(true);
 }
 
-void TfrmMain::StopTimer(TTimerId timer) { Timer(timer)->SetEnabled(false); }
+void TMainWindowView::StopTimer(TTimerId timer) { Timer(timer)->SetEnabled(false); }
 
 // --- Browser controls ---
 
-void TfrmMain::Navigate(TControlId browser, const std::u16string& url) {
+void TMainWindowView::Navigate(TControlId browser, const std::u16string& url) {
   Browser(browser)->Navigate(url);
 }
 
-void TfrmMain::SetSilent(TControlId browser, bool silent) { Browser(browser)->SetSilent(silent); }
-
-bool TfrmMain::ExecScript(const std::u16string& script, const std::u16string& language) {
-  IDispatch* document = wb1->Document();
-  IHTMLWindow2* window = nullptr;
-  if (!ui::DocumentParentWindow(document, &window)) return false;
-  window->Release();
-  if (!ui::ExecScript(document, script, language)) throw plat::Exception("script failed");
-  return true;
+void TMainWindowView::SetSilent(TControlId browser, bool silent) {
+  Browser(browser)->SetSilent(silent);
 }
 
-bool TfrmMain::FocusPage() { return ui::FocusDocumentWindow(wb1->Document()); }
+bool TMainWindowView::ExecScript(const std::u16string& script, const std::u16string& language) {
+  return ui::ExecScript(Form.PageDocument(), script, language);
+}
+
+bool TMainWindowView::FocusPage() { return ui::FocusDocumentWindow(Form.PageDocument()); }
 
 // --- Tray icon ---
 
-void TfrmMain::SetTrayIconVisible(bool visible) { TrayIcon->SetVisible(visible); }
+void TMainWindowView::SetTrayIconVisible(bool visible) { Form.TrayIcon->SetVisible(visible); }
 
 // --- The system ---
 
-std::string TfrmMain::ProgramPath() const { return plat::ModuleFileNameA(nullptr); }
+std::string TMainWindowView::ProgramPath() const { return plat::ModuleFileNameA(nullptr); }
 
-std::vector<std::string> TfrmMain::Arguments() const {
+std::vector<std::string> TMainWindowView::Arguments() const {
   return plat::ParamList(GetCommandLineA());
 }
 
-bool TfrmMain::FileExists(const std::string& fileName) const {
+bool TMainWindowView::FileExists(const std::string& fileName) const {
   return plat::AnsiFileExists(fileName);
 }
 
-bool TfrmMain::ReadRegistryString(const std::string& key, const std::string& name,
+bool TMainWindowView::ReadRegistryString(const std::string& key, const std::string& name,
                                   std::string& value) {
   // A key path beginning with a backslash is taken from the root.
   std::string path = !key.empty() && key[0] == '\\' ? key.substr(1) : key;
@@ -573,7 +572,7 @@ bool TfrmMain::ReadRegistryString(const std::string& key, const std::string& nam
   return true;
 }
 
-void TfrmMain::StartProgram(const std::string& fileName, const std::string& parameters) {
+void TMainWindowView::StartProgram(const std::string& fileName, const std::string& parameters) {
   SHELLEXECUTEINFOA info = {};
   info.cbSize = sizeof info;
   info.hwnd = nullptr;
@@ -585,17 +584,17 @@ void TfrmMain::StartProgram(const std::string& fileName, const std::string& para
   ShellExecuteExA(&info);
 }
 
-void TfrmMain::RunCommandLine(const std::string& commandLine) {
+void TMainWindowView::RunCommandLine(const std::string& commandLine) {
   WinExec(commandLine.c_str(), SW_SHOWNORMAL);
 }
 
-void TfrmMain::OpenInDefaultBrowser(const std::string& address) {
-  ShellExecuteA(Handle(), "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+void TMainWindowView::OpenInDefaultBrowser(const std::string& address) {
+  ShellExecuteA(Form.Handle(), "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-int TfrmMain::ShowMessageBox(const std::string& text, const std::string& caption,
+int TMainWindowView::ShowMessageBox(const std::string& text, const std::string& caption,
                              unsigned flags) {
-  return MessageBoxA(Handle(), text.c_str(), caption.c_str(), flags);
+  return MessageBoxA(Form.Handle(), text.c_str(), caption.c_str(), flags);
 }
 
-void TfrmMain::Terminate() { ui::Application().Terminate(); }
+void TMainWindowView::Terminate() { ui::Application().Terminate(); }

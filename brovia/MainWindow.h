@@ -1,7 +1,7 @@
 // Brovia's main window: the web desktop in a browser control, the floating title tab, the
 // welcome screen, the status and progress bars, the timers and the notification-area icon.
-// What the window does lies in brovia::TfrmMainLogic; the window forwards its events there and
-// lets the logic act on it through brovia::IMainView.
+// What the window does lies in brovia::TfrmMainLogic: the form forwards its events there, and
+// the logic acts on the form through TMainWindowView.
 #pragma once
 #include "MainLogic.h"
 #include "MainView.h"
@@ -18,48 +18,14 @@
 #include "ui/OleCtrls.h"
 #include "ui/StdCtrls.h"
 
-class TfrmMain : public ui::TForm, public brovia::IMainView {
+class TfrmMain;
+
+// The main window as its logic sees it: the components by their ids, the window as a whole,
+// the timers, the browser controls, the tray icon and the system.
+class TMainWindowView : public brovia::IMainView {
 public:
-  TfrmMain();
-  ~TfrmMain() override;
+  explicit TMainWindowView(TfrmMain& form) : Form(form) {}
 
-  // Components, in stacking order from the bottom (made in this order).
-  ui::TWebBrowser* wb1;
-  ui::TPanel* pnlScreen;
-  ui::TImage* img1;
-  ui::TSpeedButton* btnMin;
-  ui::TSpeedButton* btnRestore;
-  ui::TSpeedButton* btnClose;
-  ui::TLabel* lb1;
-  ui::TSpeedButton* btnHover;
-  ui::TImage* imgHover;
-  ui::TPanel* pnl_Welcome;
-  ui::TImage* img2;
-  ui::TPanel* pnlLoging;
-  ui::TImage* imgLoging;
-  ui::TPanel* pnl3;
-  ui::TWebBrowser* wb2;
-  ui::TButton* btn4;
-  ui::TStatusBar* stat1;
-  ui::TPanel* pnl_Progress;
-  ui::TProgressBar* pb1;
-  ui::TButton* btnFocuswb;
-  ui::TApplicationEvents* ApplicationEvents1;
-  ui::TTimer* tmrFloat;
-  ui::TTimer* tmrAutoHide;
-  ui::TTimer* tmr2;
-  ui::TTimer* tmrCloseWelcome;
-  ui::TTimer* tmrCloseButton;
-  ui::TTrayIcon* TrayIcon;
-  ui::TPopupMenu* pm1;
-  ui::TMenuItem* N4;
-  ui::TMenuItem* N2;
-  ui::TMenuItem* N3;
-  ui::TMenuItem* N1;
-
-  brovia::TfrmMainLogic& Logic() { return FLogic; }
-
-  // brovia::IMainView
   brovia::TBounds Bounds(brovia::TControlId control) const override;
   void SetLeft(brovia::TControlId control, int left) override;
   void SetTop(brovia::TControlId control, int top) override;
@@ -111,6 +77,60 @@ public:
                      unsigned flags) override;
   void Terminate() override;
 
+private:
+  ui::TControl* Control(brovia::TControlId control) const;
+  ui::TWinControl* WinControl(brovia::TControlId control) const;
+  ui::TWebBrowser* Browser(brovia::TControlId browser) const;
+  ui::TTimer* Timer(brovia::TTimerId timer) const;
+
+  TfrmMain& Form;
+};
+
+class TfrmMain : public ui::TForm {
+public:
+  TfrmMain();
+  ~TfrmMain() override;
+
+  // Components, in stacking order from the bottom (made in this order).
+  ui::TWebBrowser* wb1;
+  ui::TPanel* pnlScreen;
+  ui::TImage* img1;
+  ui::TSpeedButton* btnMin;
+  ui::TSpeedButton* btnRestore;
+  ui::TSpeedButton* btnClose;
+  ui::TLabel* lb1;
+  ui::TSpeedButton* btnHover;
+  ui::TImage* imgHover;
+  ui::TPanel* pnl_Welcome;
+  ui::TImage* img2;
+  ui::TPanel* pnlLoging;
+  ui::TImage* imgLoging;
+  ui::TPanel* pnl3;
+  ui::TWebBrowser* wb2;
+  ui::TButton* btn4;
+  ui::TStatusBar* stat1;
+  ui::TPanel* pnl_Progress;
+  ui::TProgressBar* pb1;
+  ui::TButton* btnFocuswb;
+  ui::TApplicationEvents* ApplicationEvents1;
+  ui::TTimer* tmrFloat;
+  ui::TTimer* tmrAutoHide;
+  ui::TTimer* tmr2;
+  ui::TTimer* tmrCloseWelcome;
+  ui::TTimer* tmrCloseButton;
+  ui::TTrayIcon* TrayIcon;
+  ui::TPopupMenu* pm1;
+  ui::TMenuItem* N4;
+  ui::TMenuItem* N2;
+  ui::TMenuItem* N3;
+  ui::TMenuItem* N1;
+
+  brovia::TfrmMainLogic& Logic() { return FLogic; }
+
+  // The document of the page in wb1, or null; the script call into the desktop and the page
+  // focus go to it. Tests stand a document in here: the browser control under Wine has none.
+  virtual IDispatch* PageDocument() { return wb1->Document(); }
+
 protected:
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -118,11 +138,8 @@ private:
   void CreateComponents();
   void LoadPictures();
   void ConnectEvents();
-  ui::TControl* Control(brovia::TControlId control) const;
-  ui::TWinControl* WinControl(brovia::TControlId control) const;
-  ui::TWebBrowser* Browser(brovia::TControlId browser) const;
-  ui::TTimer* Timer(brovia::TTimerId timer) const;
 
+  TMainWindowView FView;
   brovia::TfrmMainLogic FLogic;
 };
 
