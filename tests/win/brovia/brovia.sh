@@ -51,7 +51,7 @@ brovia_files() {
 # brovia_start ARGS...: starts Brovia from another working directory, in the background.
 brovia_start() {
   rm -f "$B_DIR/record.txt"
-  (cd "$B_WORK/elsewhere" && exec timeout 120 "$SUITE_TOOLS/wine-run" "$B_DIR/Brovia.exe" "$@") &
+  (cd "$B_WORK/elsewhere" && exec timeout 300 "$SUITE_TOOLS/wine-run" "$B_DIR/Brovia.exe" "$@") &
   B_PID=$!
 }
 
