@@ -7,12 +7,11 @@
 namespace {
 
 // Length of the longest prefix of text that is at most limit bytes and ends on a character
-// boundary. In code page 936 a lead byte is 0x81..0xFE and is followed by one trail byte.
+// boundary of the ANSI code page.
 size_t CutWithoutSplitting(const std::string& text, size_t limit) {
   size_t i = 0;
   while (i < text.size()) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    size_t width = (c >= 0x81 && c <= 0xFE && i + 1 < text.size()) ? 2 : 1;
+    size_t width = plat::AnsiCharSize(text, i);
     if (i + width > limit) break;
     i += width;
   }

@@ -33,7 +33,7 @@ static_assert(offsetof(TClientCommand, LoginName) == 4, "LoginName at 4");
 static_assert(offsetof(TClientCommand, Password) == 54, "Password at 54");
 static_assert(offsetof(TClientCommand, FriendName) == 104, "FriendName at 104");
 
-// Copies ANSI text (code page 936) into a field, cut to at most ClientTextField - 1 bytes
+// Copies ANSI text (the system's code page) into a field, cut to at most ClientTextField - 1 bytes
 // without splitting a double-byte character; the rest of the field is zeroed.
 void SetClientText(char (&field)[ClientTextField], const std::string& text);
 

@@ -36,17 +36,13 @@ void RaiseListIndexError(int index) {
 }
 
 std::string ExtractFilePath(const std::string& fileName) {
-  // ANSI names are code page 936: a lead byte 0x81..0xFE takes a trail byte 0x40..0xFE (not
-  // 0x7F) with it, and that trail byte may be 0x5C, which is no separator there.
-  auto isTrail = [](unsigned char t) { return t >= 0x40 && t <= 0xFE && t != 0x7F; };
+  // The trail byte of a double-byte character may be 0x5C, which is no separator there.
   size_t end = 0;
-  for (size_t i = 0; i < fileName.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(fileName[i]);
-    if (c >= 0x81 && c <= 0xFE && i + 1 < fileName.size() &&
-        isTrail(static_cast<unsigned char>(fileName[i + 1])))
-      ++i;
-    else if (c == '\\' || c == '/' || c == ':')
-      end = i + 1;
+  for (size_t i = 0; i < fileName.size();) {
+    const size_t size = AnsiCharSize(fileName, i);
+    const char c = fileName[i];
+    if (size == 1 && (c == '\\' || c == '/' || c == ':')) end = i + 1;
+    i += size;
   }
   return fileName.substr(0, end);
 }

@@ -17,7 +17,7 @@ ModuleHandle ModuleFromAddress(const void* address);
 // The full file name of a module, as ANSI text; the main program for nullptr.
 std::string ModuleFileNameA(ModuleHandle module);
 // The folder part of a file name, with its trailing separator ("C:\\a\\b.dll" -> "C:\\a\\");
-// a double-byte character of code page 936 ending in 0x5C is part of the name.
+// a double-byte character of the ANSI code page ending in 0x5C is part of the name.
 std::string ExtractFilePath(const std::string& fileName);
 
 }  // namespace plat

@@ -55,6 +55,15 @@ bool IsAscii(const char* p, size_t n) {
 
 }  // namespace
 
+size_t AnsiCharSize(std::string_view text, size_t i) {
+  auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+  const bool lead = byte(i) >= 0x81 && byte(i) <= 0xFE;
+  return lead && i + 1 < text.size() && byte(i + 1) >= 0x40 && byte(i + 1) <= 0xFE &&
+                 byte(i + 1) != 0x7F
+             ? 2
+             : 1;
+}
+
 std::string WideToAnsi(std::u16string_view text) {
   if (IsAscii(text.data(), text.size())) return std::string(text.begin(), text.end());
   thread_local Converter conv("GBK", "UTF-16LE");

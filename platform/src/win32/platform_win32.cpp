@@ -18,6 +18,14 @@ namespace plat {
 
 unsigned AnsiCodePage() { return GetACP(); }
 
+size_t AnsiCharSize(std::string_view text, size_t i) {
+  if (i + 1 >= text.size() || !IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(text[i]))) return 1;
+  // The lead byte takes the next one along when the two make a character of the code page.
+  return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data() + i, 2, nullptr, 0) == 1
+             ? 2
+             : 1;
+}
+
 std::string WideToAnsi(std::u16string_view text) {
   if (text.empty()) return std::string();
   const wchar_t* src = reinterpret_cast<const wchar_t*>(text.data());
