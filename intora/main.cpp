@@ -15,9 +15,10 @@ std::string FriendName;
 std::string LoginName;
 std::string Password;
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  ui::Application().Initialize();
+namespace {
 
+// Parses the link, acts on it and runs the dialog when there is one.
+void Run() {
   Link = FirstArgument(GetCommandLineA());
   TLinkCommand command = ParseLink(Link);
   FriendName = command.FriendName;
@@ -36,5 +37,18 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   }
 
   ui::Application().Run();
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  ui::Application().Initialize();
+  // An error here (the dialog's window cannot be made, for one) is reported, and the program
+  // ends.
+  try {
+    Run();
+  } catch (...) {
+    ui::Application().HandleException();
+  }
   return 0;
 }

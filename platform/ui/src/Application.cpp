@@ -121,7 +121,15 @@ void TApplication::ProcessMessages() {
 void TApplication::Run() {
   if (!threadId_) threadId_ = GetCurrentThreadId();
   if (!mainForm_ || terminated_) return;
-  mainForm_->Show();
+  // A main window that cannot be shown (its window cannot be made) is reported, and the
+  // program ends instead of waiting for a window that does not exist.
+  try {
+    mainForm_->Show();
+  } catch (...) {
+    HandleException();
+    terminated_ = true;
+    return;
+  }
   while (!terminated_ && HandleMessage()) {
   }
 }

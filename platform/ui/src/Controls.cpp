@@ -4,8 +4,10 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "Internal.h"
+#include "platform/except.h"
 #include "ui/Application.h"
 #include "ui/Forms.h"
 
@@ -25,8 +27,8 @@ void RegisterWindowClass(WNDPROC proc) {
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   wc.lpszClassName = kWindowClass;
+  RegisterClassOrRaise(wc);
   registered = true;
-  RegisterClassA(&wc);
 }
 
 TShiftState ShiftFromKeys(WPARAM keys) {
@@ -41,6 +43,45 @@ TShiftState ShiftFromKeys(WPARAM keys) {
 
 bool IsMouseMessage(UINT m) { return m >= WM_MOUSEFIRST && m <= WM_MBUTTONDBLCLK; }
 
+// BeginPaint to EndPaint, on every path.
+class PaintScope {
+public:
+  explicit PaintScope(HWND window) : window_(window), dc_(BeginPaint(window, &ps_)) {}
+  ~PaintScope() { EndPaint(window_, &ps_); }
+  PaintScope(const PaintScope&) = delete;
+  PaintScope& operator=(const PaintScope&) = delete;
+  HDC Dc() const { return dc_; }
+  const RECT& Area() const { return ps_.rcPaint; }
+
+private:
+  HWND window_;
+  PAINTSTRUCT ps_;
+  HDC dc_;
+};
+
+// A memory context with a bitmap of the given size selected into it; both freed on every path.
+class OffScreen {
+public:
+  OffScreen(HDC compatible, int width, int height)
+      : dc_(CreateCompatibleDC(compatible)),
+        bitmap_(CreateCompatibleBitmap(compatible, width, height)),
+        old_(dc_ && bitmap_ ? SelectObject(dc_, bitmap_) : nullptr) {}
+  ~OffScreen() {
+    if (old_) SelectObject(dc_, old_);
+    if (bitmap_) DeleteObject(bitmap_);
+    if (dc_) DeleteDC(dc_);
+  }
+  OffScreen(const OffScreen&) = delete;
+  OffScreen& operator=(const OffScreen&) = delete;
+  // Null when the context or the bitmap could not be made.
+  HDC Dc() const { return old_ ? dc_ : nullptr; }
+
+private:
+  HDC dc_;
+  HBITMAP bitmap_;
+  HGDIOBJ old_;
+};
+
 // The window gets its own copy of region, or loses its shape when region is null.
 void ApplyRegion(HWND window, HRGN region) {
   HRGN copy = nullptr;
@@ -52,6 +93,17 @@ void ApplyRegion(HWND window, HRGN region) {
 }
 
 }  // namespace
+
+void RaiseWindowError(const char* what, const char* className) {
+  DWORD code = GetLastError();
+  throw plat::Exception(plat::Format("Error creating %s %s (system error %lu)", what, className,
+                                     static_cast<unsigned long>(code)));
+}
+
+void RegisterClassOrRaise(const WNDCLASSA& wc) {
+  if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+    RaiseWindowError("window class", wc.lpszClassName);
+}
 
 void EnsureCommonControls() {
   static bool done = false;
@@ -70,11 +122,12 @@ HWND MakeHiddenWindow(const char* className, WNDPROC proc, void* data, bool topL
     wc.lpfnWndProc = proc;
     wc.hInstance = instance;
     wc.lpszClassName = className;
-    RegisterClassA(&wc);
+    RegisterClassOrRaise(wc);
   }
   HWND window = CreateWindowExA(0, className, "", WS_POPUP, 0, 0, 0, 0,
                                 topLevel ? nullptr : HWND_MESSAGE, nullptr, instance, nullptr);
-  if (window) SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
+  if (!window) RaiseWindowError("window", className);
+  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
   return window;
 }
 
@@ -333,8 +386,8 @@ void TControl::SetMouseCapture(bool capture) {
   if (!parent_->handle_) return;
   if (capture)
     SetCapture(parent_->handle_);
-  else if (GetCapture() == parent_->handle_)
-    ReleaseCapture();
+  else
+    parent_->ReleaseOwnCapture();
 }
 
 // --- TWinControl ----------------------------------------------------------------------
@@ -394,7 +447,7 @@ void TWinControl::RemoveControl(TControl* control) {
   if (mouseControl_ == control) mouseControl_ = nullptr;
   if (captureControl_ == control) {
     captureControl_ = nullptr;
-    if (handle_ && GetCapture() == handle_) ReleaseCapture();
+    ReleaseOwnCapture();
   }
   control->parent_ = nullptr;
   ControlsChanged();
@@ -528,7 +581,7 @@ void TWinControl::CreateWnd() {
   if (params.ClassName) {
     HWND w = CreateWindowExA(params.ExStyle, params.ClassName, Caption().c_str(), style, Left(),
                              Top(), Width(), Height(), parentWindow, id, instance, nullptr);
-    if (!w) return;
+    if (!w) RaiseWindowError("window", params.ClassName);
     handle_ = w;
     SetPropA(w, kControlProp, this);
     oldProc_ = reinterpret_cast<WNDPROC>(
@@ -538,7 +591,7 @@ void TWinControl::CreateWnd() {
     // WM_NCCREATE attaches the object to the window (see StaticWndProc).
     if (!CreateWindowExA(params.ExStyle, kWindowClass, Caption().c_str(), style, Left(), Top(),
                          Width(), Height(), parentWindow, id, instance, this))
-      return;
+      RaiseWindowError("window", kWindowClass);
   }
   SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
   // The system puts a new child window below its siblings; later controls lie above.
@@ -627,6 +680,9 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       if (c && c->MeasureItem(*item)) return TRUE;
       break;
     }
+    case WM_CAPTURECHANGED:
+      if (!releasingCapture_ && reinterpret_cast<HWND>(lParam) != handle_) CaptureLost();
+      break;
     case WM_SYSCOLORCHANGE:
       for (TControl* c : controls_) c->CMSysColorChange();
       CMSysColorChange();
@@ -702,40 +758,44 @@ void TWinControl::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam) {
     MouseMessage(message, wParam, x, y);
 }
 
+void TWinControl::CaptureLost() {
+  if (TControl* c = captureControl_) {
+    captureControl_ = nullptr;
+    c->CMCaptureLost();
+  }
+  CMCaptureLost();
+}
+
 void TWinControl::SetMouseCapture(bool capture) {
   if (!handle_) return;
   if (capture)
     SetCapture(handle_);
-  else if (GetCapture() == handle_)
-    ReleaseCapture();
+  else
+    ReleaseOwnCapture();
+}
+
+void TWinControl::ReleaseOwnCapture() {
+  if (!handle_ || GetCapture() != handle_) return;
+  releasingCapture_ = true;
+  ReleaseCapture();
+  releasingCapture_ = false;
 }
 
 void TWinControl::WMPaint() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(handle_, &ps);
+  PaintScope paint(handle_);
   RECT client;
   GetClientRect(handle_, &client);
-  HDC target = dc;
-  HDC memory = nullptr;
-  HBITMAP bitmap = nullptr;
-  HGDIOBJ oldBitmap = nullptr;
-  if (doubleBuffered_) {
-    memory = CreateCompatibleDC(dc);
-    bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
-    oldBitmap = SelectObject(memory, bitmap);
-    target = memory;
+  std::optional<OffScreen> buffer;
+  if (doubleBuffered_) buffer.emplace(paint.Dc(), client.right, client.bottom);
+  // Without a buffer (or when none could be made) the window is painted directly.
+  HDC target = buffer && buffer->Dc() ? buffer->Dc() : paint.Dc();
+  {
+    CanvasAttachment attached(canvas_, target);
+    PaintWindow(canvas_);
   }
-  canvas_.SetHandle(target);
-  PaintWindow(canvas_);
-  canvas_.SetHandle(nullptr);
-  PaintControls(target, ps.rcPaint);
-  if (memory) {
-    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-  }
-  EndPaint(handle_, &ps);
+  PaintControls(target, paint.Area());
+  if (target != paint.Dc())
+    BitBlt(paint.Dc(), 0, 0, client.right, client.bottom, target, 0, 0, SRCCOPY);
 }
 
 void TWinControl::PaintControls(HDC dc, const RECT& area) {
@@ -743,14 +803,16 @@ void TWinControl::PaintControls(HDC dc, const RECT& area) {
     if (c->IsWindowed() || !c->Visible()) continue;
     RECT bounds = c->BoundsRect(), hit;
     if (!IntersectRect(&hit, &bounds, &area)) continue;
-    int saved = SaveDC(dc);
+    struct SavedState {
+      HDC dc;
+      int saved;
+      ~SavedState() { RestoreDC(dc, saved); }
+    } state{dc, SaveDC(dc)};
     IntersectClipRect(dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
     SetViewportOrgEx(dc, bounds.left, bounds.top, nullptr);
     TCanvas canvas;
-    canvas.SetHandle(dc);
+    CanvasAttachment attached(canvas, dc);
     c->PaintTo(canvas);
-    canvas.SetHandle(nullptr);
-    RestoreDC(dc, saved);
   }
 }
 

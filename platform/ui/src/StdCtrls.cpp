@@ -1,5 +1,7 @@
 #include "ui/StdCtrls.h"
 
+#include "Internal.h"
+
 namespace ui {
 
 // --- TLabel ---------------------------------------------------------------------------
@@ -104,7 +106,7 @@ bool TListBox::MeasureItem(MEASUREITEMSTRUCT& item) {
 bool TListBox::DrawItem(const DRAWITEMSTRUCT& item) {
   TOwnerDrawState state = item.itemState;
   int index = static_cast<int>(item.itemID);
-  canvas_.SetHandle(item.hDC);
+  CanvasAttachment attached(canvas_, item.hDC);
   canvas_.Font().Assign(Font());
   canvas_.Brush().Color = Color();
   canvas_.Brush().Style = TBrushStyle::bsSolid;
@@ -124,7 +126,6 @@ bool TListBox::DrawItem(const DRAWITEMSTRUCT& item) {
   }
   // The list's own focus frame, drawn after the handler on the same rectangle.
   if (state & odFocused) canvas_.DrawFocusRect(item.rcItem);
-  canvas_.SetHandle(nullptr);
   return true;
 }
 

@@ -207,6 +207,15 @@ TEST_F(ImageButton, ClickOnlyWhenReleasedInside) {
   EXPECT_EQ(form->clicks, 1);
 }
 
+TEST_F(ImageButton, ALostCaptureEndsThePress) {
+  Send(WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
+  ASSERT_EQ(GetCapture(), h);
+  SetCapture(form->Handle());  // another window takes the mouse (Alt+Tab, say)
+  ReleaseCapture();
+  Send(WM_LBUTTONUP, 5, 5);  // a release that no press on the button began
+  EXPECT_EQ(form->clicks, 0);
+}
+
 TEST_F(ImageButton, StoredPropertiesLeaveTheFaceAlone) {
   Repaint();
   std::string before = Face();

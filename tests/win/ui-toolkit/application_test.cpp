@@ -231,3 +231,93 @@ TEST(ApplicationTerminate, BeforeRunTheMainFormIsNeverShown) {
   ui::Application().DestroyForms();
   ui::Application().ProcessMessages();
 }
+
+namespace {
+
+// A double-buffered control whose first paint draws a text and then fails; it notes the
+// context that paint drew on and that context's bitmap.
+class FailingPaint : public ui::TCustomControl {
+public:
+  explicit FailingPaint(ui::TComponent* owner) : ui::TCustomControl(owner) {
+    SetDoubleBuffered(true);
+  }
+  HDC drawnOn = nullptr;
+  HGDIOBJ bitmap = nullptr;
+  int paints = 0;
+
+protected:
+  void Paint() override {
+    if (++paints > 1) return;
+    drawnOn = Canvas().Handle();
+    bitmap = GetCurrentObject(drawnOn, OBJ_BITMAP);
+    Canvas().TextOut(0, 0, "x");  // the canvas's font goes into the context
+    throw std::runtime_error("paint fails");
+  }
+};
+
+// A control whose window class does not exist.
+class Unmakeable : public ui::TWinControl {
+public:
+  explicit Unmakeable(ui::TComponent* owner) : ui::TWinControl(owner) {}
+
+protected:
+  void CreateParams(ui::TCreateParams& params) override {
+    ui::TWinControl::CreateParams(params);
+    params.ClassName = "NoSuchWindowClass";
+  }
+};
+
+class UnmakeableForm : public ui::TForm {
+protected:
+  void CreateParams(ui::TCreateParams& params) override {
+    ui::TForm::CreateParams(params);
+    params.ClassName = "NoSuchWindowClass";
+  }
+};
+
+}  // namespace
+
+TEST_F(FormTest, AFailingPaintReleasesWhatItTook) {
+  auto* control = new FailingPaint(form);
+  control->SetBounds(0, 0, 40, 20);
+  control->SetParent(form);
+  {
+    MessageBoxWatcher watcher;
+    RedrawWindow(control->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_TRUE(watcher.Seen() || uitest::PumpUntil([&] { return watcher.Seen(); }));
+    EXPECT_EQ(watcher.text, "paint fails");
+  }
+  ASSERT_GE(control->paints, 1);
+  ASSERT_NE(control->drawnOn, nullptr);
+  EXPECT_EQ(control->Canvas().Handle(), nullptr);
+  EXPECT_EQ(GetObjectType(control->drawnOn), 0u);  // the off-screen context and bitmap are gone
+  EXPECT_EQ(GetObjectType(control->bitmap), 0u);
+}
+
+TEST_F(FormTest, AWindowThatCannotBeMadeRaisesAnError) {
+  auto* control = new Unmakeable(form);
+  try {
+    control->SetParent(form);  // the form has its window: the control's is made at once
+    FAIL() << "no error";
+  } catch (const plat::Exception& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("Error creating window NoSuchWindowClass", 0), 0u)
+        << e.what();
+  }
+  EXPECT_FALSE(control->HandleAllocated());
+}
+
+TEST(ApplicationErrors, AMainFormThatCannotBeShownIsReportedAndRunEnds) {
+  MessageBoxWatcher watcher;
+  ui::Application().Initialize();
+  UnmakeableForm* form = nullptr;
+  ui::Application().CreateForm(form);
+  watchdogFired = false;
+  UINT_PTR timer = SetTimer(nullptr, 0, 5000, Watchdog);
+  ui::Application().Run();
+  KillTimer(nullptr, timer);
+  EXPECT_FALSE(watchdogFired);
+  EXPECT_TRUE(watcher.Seen() || uitest::PumpUntil([&] { return watcher.Seen(); }));
+  EXPECT_EQ(std::string(watcher.text).rfind("Error creating window", 0), 0u) << watcher.text;
+  ui::Application().DestroyForms();
+  ui::Application().ProcessMessages();
+}

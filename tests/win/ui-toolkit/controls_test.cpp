@@ -122,6 +122,43 @@ TEST_F(FormTest, ButtonClicksOnceAndTakesTheFocus) {
   EXPECT_EQ(clicks, 3);
 }
 
+// The system takes the mouse away between a press and its release (another window captures
+// it, or the window is told to cancel its modes): the press is over, and the next click
+// reaches the control under the pointer.
+TEST_F(FormTest, ALostCaptureEndsThePressAndFreesTheMouse) {
+  int clicksA = 0, clicksB = 0;
+  auto make = [&](int left, int& clicks) {
+    auto* c = new ui::TGraphicControl(form);
+    c->SetBounds(left, 10, 50, 20);
+    c->SetParent(form);
+    c->OnClick = [&clicks](ui::TObject*) { ++clicks; };
+  };
+  make(10, clicksA);
+  make(100, clicksB);
+  HWND window = form->Handle();
+  auto send = [&](UINT message, int x, WPARAM keys) {
+    SendMessageA(window, message, keys, MAKELPARAM(x, 15));
+  };
+  HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                               nullptr, nullptr);
+  for (int way = 1; way <= 2; ++way) {
+    send(WM_LBUTTONDOWN, 20, MK_LBUTTON);
+    ASSERT_EQ(GetCapture(), window);
+    if (way == 1)
+      SetCapture(other);
+    else
+      SendMessageA(window, WM_CANCELMODE, 0, 0);
+    EXPECT_NE(GetCapture(), window);
+    send(WM_LBUTTONDOWN, 110, MK_LBUTTON);
+    send(WM_LBUTTONUP, 110, 0);
+    EXPECT_EQ(clicksB, way);
+    send(WM_LBUTTONUP, 20, 0);  // over the first, which was not pressed again
+    EXPECT_EQ(clicksA, 0);
+  }
+  ReleaseCapture();
+  DestroyWindow(other);
+}
+
 TEST_F(FormTest, StatusBarShowsItsPanels) {
   auto* bar = new ui::TStatusBar(form);
   ui::TStatusPanel* first = bar->AddPanel();

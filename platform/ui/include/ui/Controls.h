@@ -126,6 +126,10 @@ public:
   virtual void CMTextChanged() {}
   virtual void CMSysColorChange() {}
   virtual void CMVisibleChanged();
+  // The system took the mouse capture away between a press and its release (another window
+  // took it, the window lost the foreground, WM_CANCELMODE): the press is forgotten, so the
+  // release that may come later makes no click.
+  virtual void CMCaptureLost() { clicked_ = false; }
 
   // Paints a window-less control; the canvas origin is the control's top left corner.
   virtual void PaintTo(TCanvas& canvas) {}
@@ -240,6 +244,8 @@ private:
   void WMPaint();
   TControl* ControlAt(int x, int y) const;
   void RouteMouse(UINT message, WPARAM wParam, LPARAM lParam);
+  void CaptureLost();  // the window's capture went elsewhere: its press and its child's end
+  void ReleaseOwnCapture();  // a release of the press's capture, which is no loss
   void PaintControls(HDC dc, const RECT& area);
 
   HWND handle_ = nullptr;
@@ -248,6 +254,7 @@ private:
   bool aligning_ = false;      // children are being moved by AlignControls
   HRGN region_ = nullptr;      // our copy of the window's shape
   bool tracking_ = false;      // a leave notification has been asked for
+  bool releasingCapture_ = false;
   std::vector<TControl*> controls_;
   TControl* mouseControl_ = nullptr;    // the window-less child under the pointer
   TControl* captureControl_ = nullptr;  // the window-less child holding the mouse
