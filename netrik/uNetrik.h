@@ -74,11 +74,9 @@ public:
   TNetrik(const TNetrik&) = delete;
   TNetrik& operator=(const TNetrik&) = delete;
 
-  // Releases the plug-ins (last first), then the connections (newest first). May raise;
-  // what was not freed by then stays with the object.
-  void Destroy();
-  // The same, except that the connections are ended here (newest first) and their clients
-  // handed to the caller, in that order, to be freed once NetrikLock is released.
+  // Releases the plug-ins (last first), then ends the connections (newest first) and hands
+  // their clients to the caller, in that order, to be freed once NetrikLock is released.
+  // May raise; what was not released by then stays with the object.
   void Destroy(std::vector<plat::TComponent*>& clients);
 
   // Connection table (called with NetrikLock held).

@@ -95,7 +95,6 @@ TEST_F(PlugHost, LoadsInFileOrderAcrossEveryLineBreak) {
   EXPECT_TRUE(n.LoadPlugs(List(std::string("PlugA.dll\rPlugB.dll\r\nPlugC.dll\n\0Missing.dll\n", 43))));
   EXPECT_EQ(n.PlugCount(), 3);
   EXPECT_EQ(Calls(), Concat({Loaded("PlugA"), Loaded("PlugB"), Loaded("PlugC")}));
-  n.Destroy();
 }
 
 TEST_F(PlugHost, MissingFileStopsLoadingWithoutReport) {
@@ -108,7 +107,6 @@ TEST_F(PlugHost, MissingFileStopsLoadingWithoutReport) {
     EXPECT_FALSE(n.LoadPlugs(List(list)));
     EXPECT_EQ(n.PlugCount(), 1);
     EXPECT_EQ(Calls(), Loaded("PlugA"));
-    n.Destroy();
   }
   // A full path is still taken relative to the folder.
   netrik::TNetrik n;
@@ -127,7 +125,6 @@ TEST_F(PlugHost, MissingListKeepsLoadedPlugsAndExistingListReplacesThem) {
   EXPECT_EQ(n.PlugCount(), 1);
   EXPECT_EQ(Calls(), Concat({Loaded("PlugA"), Loaded("PlugB"),
                              {"PlugB DllStopPlug", "PlugA DllStopPlug"}, Loaded("PlugC")}));
-  n.Destroy();
 }
 
 TEST_F(PlugHost, RefusedPlugsAreReportedReleasedAndNotAdded) {
@@ -156,7 +153,6 @@ TEST_F(PlugHost, RefusedPlugsAreReportedReleasedAndNotAdded) {
     EXPECT_EQ(n.PlugCount(), 1);
     EXPECT_EQ(Calls(), Concat({Loaded("PlugA"), c.calls}));
     EXPECT_EQ(capture.Lines(), Lines{netrik_test::ReportLine(c.message, "uNetrik", "LoadPlugs")});
-    n.Destroy();
   }
 }
 
