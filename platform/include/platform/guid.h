@@ -18,9 +18,8 @@ struct Guid {
 };
 static_assert(sizeof(Guid) == 16, "GUID layout");
 
-// A new random identity (CoCreateGuid on Windows).
-Guid NewGuid();
-// The same, telling whether the system could make one (false: out is unchanged).
+// A new random identity (CoCreateGuid on Windows); false when the system could make none
+// (out is then unchanged).
 bool CreateGuid(Guid& out);
 // The 38-character upper-case braced form (StringFromCLSID on Windows).
 std::string GuidToString(const Guid& guid);

@@ -157,12 +157,6 @@ DebugSink SetDebugSink(DebugSink sink) { return g_sink.exchange(sink); }
 
 // --- GUIDs ---------------------------------------------------------------------------
 
-Guid NewGuid() {
-  Guid g{};
-  CreateGuid(g);
-  return g;
-}
-
 bool CreateGuid(Guid& out) {
   Guid g{};
   int fd = open("/dev/urandom", O_RDONLY | O_CLOEXEC);

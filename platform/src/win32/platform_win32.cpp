@@ -85,12 +85,6 @@ DebugSink SetDebugSink(DebugSink sink) { return g_sink.exchange(sink); }
 
 // --- GUIDs ---------------------------------------------------------------------------
 
-Guid NewGuid() {
-  Guid out{};
-  CreateGuid(out);
-  return out;
-}
-
 bool CreateGuid(Guid& out) {
   GUID g;
   if (FAILED(CoCreateGuid(&g))) return false;
