@@ -80,10 +80,28 @@ void LoopbackListener::CloseAccepted(int index, bool reset) {
   s = -1;
 }
 
+void LoopbackListener::Serve() {
+  if (!Listening()) return;
+  serving_ = true;
+  // Polls, so that stopping never waits for more than one short interval.
+  server_ = std::thread([this] {
+    while (serving_) Accept(20);
+  });
+}
+
 void LoopbackListener::Stop() {
+  if (server_.joinable()) {
+    serving_ = false;
+    server_.join();
+  }
   for (int i = 0; i < AcceptedCount(); ++i) CloseAccepted(i);
   sock::Close(listener_);
   listener_ = -1;
+}
+
+int ClosedLoopbackPort() {
+  LoopbackListener listener;
+  return listener.Port();
 }
 
 }  // namespace network

@@ -55,12 +55,6 @@ struct Events {
   }
 };
 
-// A port on which nothing listens.
-int ClosedPort() {
-  network::LoopbackListener listener;
-  return listener.Port();
-}
-
 TEST_F(StandIn, NewClientsHaveDistinctHandlesAndTheStreamDefaults) {
   netclients::TP2PClient p2p;
   netclients::TAVSClient avs;
@@ -120,7 +114,7 @@ TEST_F(StandIn, CommandClientConnectsReportsItsLocalPortAndDisconnects) {
 }
 
 TEST_F(StandIn, ConnectAndLoginFailOnAClosedPort) {
-  int port = ClosedPort();
+  int port = network::ClosedLoopbackPort();
   netclients::TCMDClient cmd;
   cmd.SetServerHost("127.0.0.1");
   cmd.SetServerPort(port);

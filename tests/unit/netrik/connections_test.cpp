@@ -12,17 +12,16 @@
 
 #include "Netrik.h"
 #include "NetrikLibrary.h"
-#include "loopback.h"
 #include "netclients/AvsSvc.h"
 #include "netclients/CmdSvc.h"
 #include "netclients/NetworkApi.h"
 #include "netclients/P2PFile.h"
 #include "netrik_test_support.h"
+#include "network/Loopback.h"
 #include "uNetrik.h"
 #include "uSysHooks.h"
 
 using netrik_test::DebugCapture;
-using netrik_test::Listener;
 
 namespace {
 
@@ -228,8 +227,8 @@ TEST_F(Connections, RoutingNumbersPerConnection) {
 TEST_F(Connections, OpenCloseAndActiveStateForEachKind) {
   DebugCapture capture;
   Init();
-  Listener server;
-  int closed = netrik_test::ClosedPort();
+  network::LoopbackServer server;
+  int closed = network::ClosedLoopbackPort();
   for (int kind : {1, 2, 3}) {
     SCOPED_TRACE(kind);
     TNetrikGUID up = Id(10 + kind), down = Id(20 + kind);
@@ -255,12 +254,12 @@ TEST_F(Connections, OpenCloseAndActiveStateForEachKind) {
 
 TEST_F(Connections, ModifyOnlyWhileInactive) {
   Init();
-  Listener first, second;
+  network::LoopbackServer first, second;
   TNetrikGUID id = Id(1);
   RegisterSysHookProc(0, NETRIK_HOOK_AVS_LOGIN, 0, &RecordHook);
   CreateConnection(NETRIK_KIND_AUDIOVIDEO, &id, "127.0.0.1", first.Port());
   ASSERT_EQ(OpenConnection(&id), -1);
-  ModifyConnection(NETRIK_KIND_AUDIOVIDEO, &id, "127.0.0.2", netrik_test::ClosedPort());
+  ModifyConnection(NETRIK_KIND_AUDIOVIDEO, &id, "127.0.0.2", network::ClosedLoopbackPort());
   CloseConnection(&id);
   ASSERT_EQ(OpenConnection(&id), -1);  // host and port were left as they were
   HookCall call;
@@ -268,7 +267,7 @@ TEST_F(Connections, ModifyOnlyWhileInactive) {
   EXPECT_EQ(call.Info.ServerPort, first.Port());
   CloseConnection(&id);
   // Inactive: the change applies, but only under the connection's own kind.
-  ModifyConnection(NETRIK_KIND_COMMAND, &id, "127.0.0.1", netrik_test::ClosedPort());
+  ModifyConnection(NETRIK_KIND_COMMAND, &id, "127.0.0.1", network::ClosedLoopbackPort());
   ModifyConnection(NETRIK_KIND_AUDIOVIDEO, &id, "127.0.0.1", second.Port());
   {
     std::lock_guard<std::mutex> guard(g_lock);
@@ -282,7 +281,7 @@ TEST_F(Connections, ModifyOnlyWhileInactive) {
 TEST_F(Connections, EachEventCallsTheFirstHookWithTheRecord) {
   DebugCapture capture;
   Init();
-  Listener server;
+  network::LoopbackServer server;
   for (int id = 1; id <= 6; ++id) {
     RegisterSysHookProc(1, id, 0, &OtherHook);  // another category: never called
     RegisterSysHookProc(0, id, 0x700 + id, &RecordHook);
@@ -334,7 +333,7 @@ int32_t NETRIK_CALL SlowEnumeration(int32_t, int32_t, uint32_t, TSysHookProc, ui
 // library's wait for the running callback: the client is destroyed (or the library
 // unloaded) under it. The handler has read the client before, and the unloading waits for it.
 TEST_F(Connections, HandlerHeldUpByAnEnumerationOutlivesItsClient) {
-  Listener server;
+  network::LoopbackServer server;
   for (bool unload : {false, true}) {
     SCOPED_TRACE(unload ? "unload" : "DestroyConnection");
     RegisterSysHookProc(0, NETRIK_HOOK_AVS_LOGIN, 0, &RecordHook);
@@ -382,7 +381,7 @@ TEST_F(Connections, HandlerHeldUpByAnEnumerationOutlivesItsClient) {
 // UnInitNetrik or the unloading of the library has returned, its down hook has been called,
 // after its up hook.
 TEST_F(Connections, OpenConnectionsReportTheirEndBeforeTheyAreGone) {
-  Listener server;
+  network::LoopbackServer server;
   const char* const ways[] = {"DestroyConnection", "UnInitNetrik", "unload"};
   for (int round = 0; round < 6; ++round) {
     const char* way = ways[round % 3];
@@ -463,7 +462,7 @@ TEST_F(Connections, HandlerReportsANilHookOrWhatItsHookThrows) {
 TEST_F(Connections, NoHookNoCallNoReport) {
   DebugCapture capture;
   Init();
-  Listener server;
+  network::LoopbackServer server;
   RegisterSysHookProc(1, NETRIK_HOOK_CMD_CONNECT, 0, &RecordHook);
   TNetrikGUID id = Id(1);
   CreateConnection(NETRIK_KIND_COMMAND, &id, "127.0.0.1", server.Port());

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "Netrik.h"
-#include "loopback.h"
+#include "network/Loopback.h"
 #include "uSysHooks.h"
 
 namespace {
@@ -42,7 +42,7 @@ TEST(NetrikStress, HostThreadsAndLibraryEventsTogether) {
   netrik::ClearSysHooks();
   for (int id = 1; id <= 6; ++id) RegisterSysHookProc(0, id, 0, &ReenteringHook);
   ASSERT_EQ(InitNetrik(nullptr), -1);
-  netrik_test::Listener server;
+  network::LoopbackServer server;
   const int port = server.Port();
 
   std::atomic<bool> stop{false};

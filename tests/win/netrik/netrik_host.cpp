@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "Netrik.h"
+#include "network/Loopback.h"
 
 namespace {
 
@@ -120,46 +121,6 @@ void CheckImportsNetwork(HMODULE m) {
   }
   Check(found, "imports Network.dll by name");
 }
-
-// --- Loopback listener -------------------------------------------------------------------
-
-class Listener {
-public:
-  Listener() {
-    sock_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(sock_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    listen(sock_, 16);
-    int len = sizeof a;
-    getsockname(sock_, reinterpret_cast<sockaddr*>(&a), &len);
-    port_ = ntohs(a.sin_port);
-    thread_ = CreateThread(nullptr, 0, &Listener::Run, this, 0, nullptr);
-  }
-  ~Listener() {
-    closesocket(sock_);
-    WaitForSingleObject(thread_, 5000);
-    CloseHandle(thread_);
-    for (SOCKET s : accepted_) closesocket(s);
-  }
-  int Port() const { return port_; }
-
-private:
-  static DWORD WINAPI Run(void* p) {
-    auto* self = static_cast<Listener*>(p);
-    for (int i = 0; i < 64; ++i) {
-      SOCKET s = accept(self->sock_, nullptr, nullptr);
-      if (s == INVALID_SOCKET) break;
-      self->accepted_.push_back(s);
-    }
-    return 0;
-  }
-  SOCKET sock_;
-  int port_ = 0;
-  HANDLE thread_;
-  std::vector<SOCKET> accepted_;
-};
 
 // --- Hooks -------------------------------------------------------------------------------
 
@@ -268,7 +229,7 @@ int RunCheck() {
   }
 
   Check(api.InitNetrik(list.c_str()) == -1, "InitNetrik answers -1");
-  Listener cmdServer, avsServer;
+  network::LoopbackServer cmdServer, avsServer;
   const GUID cmdID = {0x11111111, 0x2222, 0x3333, {1, 2, 3, 4, 5, 6, 7, 8}};
   Check(api.CreateConnection(NETRIK_KIND_COMMAND, &cmdID, "127.0.0.1", cmdServer.Port()) == -1,
         "command connection created");

@@ -1,7 +1,9 @@
 // A TCP listener on 127.0.0.1 at a port the system picks, for tests and demos that need a
 // server for the network library to connect to (target network_testing).
 #pragma once
+#include <atomic>
 #include <cstdint>
+#include <thread>
 #include <vector>
 
 namespace network {
@@ -26,10 +28,27 @@ public:
   // Closes every accepted connection and stops listening.
   void Stop();
 
+protected:
+  // Accepts every connection on a thread of its own from now until Stop, holding them;
+  // meanwhile Accept and the accepted connections are the thread's alone.
+  void Serve();
+
 private:
   intptr_t listener_ = -1;
   int port_ = 0;
   std::vector<intptr_t> accepted_;
+  std::atomic<bool> serving_{false};
+  std::thread server_;
 };
+
+// A listener that accepts and holds every connection in the background until it goes.
+class LoopbackServer : public LoopbackListener {
+public:
+  LoopbackServer() { Serve(); }
+};
+
+// A loopback port that was listened on a moment ago and is closed again: connecting to it
+// is refused.
+int ClosedLoopbackPort();
 
 }  // namespace network
