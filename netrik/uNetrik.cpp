@@ -240,7 +240,7 @@ TNetrik::~TNetrik() {
   try {
     ClearPlugs();
   } catch (...) {
-    ReportCurrentException(kUnit, "Destroy");
+    ReportCurrentException(kUnit, "UnInitNetrik");
   }
 }
 
