@@ -9,38 +9,12 @@
 
 namespace {
 
-VARIANT Variant(VARTYPE type) {
-  VARIANT v;
-  VariantInit(&v);
-  V_VT(&v) = type;
-  return v;
-}
-VARIANT Empty() { return Variant(VT_EMPTY); }
-VARIANT Text(BSTR text) {
-  VARIANT v = Variant(VT_BSTR);
-  V_BSTR(&v) = text;
-  return v;
-}
-VARIANT Int(int value) {
-  VARIANT v = Variant(VT_I4);
-  V_I4(&v) = value;
-  return v;
-}
-VARIANT Ref(VARIANT* target) {
-  VARIANT v = Variant(VT_BYREF | VT_VARIANT);
-  V_VARIANTREF(&v) = target;
-  return v;
-}
-VARIANT BoolRef(VARIANT_BOOL* target) {
-  VARIANT v = Variant(VT_BYREF | VT_BOOL);
-  V_BOOLREF(&v) = target;
-  return v;
-}
-VARIANT DispRef(IDispatch** target) {
-  VARIANT v = Variant(VT_BYREF | VT_DISPATCH);
-  V_DISPATCHREF(&v) = target;
-  return v;
-}
+using webtest::BoolRef;
+using webtest::DispRef;
+using webtest::Empty;
+using webtest::Int;
+using webtest::Ref;
+using webtest::Text;
 
 ULONG RefCount(IUnknown* object) {
   object->AddRef();
@@ -63,11 +37,7 @@ protected:
     OleUninitialize();
   }
   HRESULT BeforeNavigate2(VARIANT_BOOL* cancel) {
-    VARIANT address = Text(url), flags = Int(0), frame = Empty(), post = Empty(),
-            headers = Empty();
-    return webtest::Fire(sink, DISPID_BEFORENAVIGATE2,
-                         {Empty(), Ref(&address), Ref(&flags), Ref(&frame), Ref(&post),
-                          Ref(&headers), BoolRef(cancel)});
+    return webtest::FireBeforeNavigate2(sink, url, cancel);
   }
 
   ui::TWebBrowser* browser = nullptr;

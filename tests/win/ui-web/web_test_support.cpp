@@ -1,5 +1,7 @@
 #include "web_test_support.h"
 
+#include <exdispid.h>
+
 #include <algorithm>
 
 namespace webtest {
@@ -80,6 +82,50 @@ HRESULT Fire(IDispatch* sink, DISPID id, std::vector<VARIANT> args) {
   DISPPARAMS params = {args.data(), nullptr, static_cast<UINT>(args.size()), 0};
   return sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
                       nullptr, nullptr);
+}
+
+namespace {
+VARIANT Variant(VARTYPE type) {
+  VARIANT v;
+  VariantInit(&v);
+  V_VT(&v) = type;
+  return v;
+}
+}  // namespace
+
+VARIANT Empty() { return Variant(VT_EMPTY); }
+VARIANT Text(BSTR text) {
+  VARIANT v = Variant(VT_BSTR);
+  V_BSTR(&v) = text;
+  return v;
+}
+VARIANT Int(int value) {
+  VARIANT v = Variant(VT_I4);
+  V_I4(&v) = value;
+  return v;
+}
+VARIANT Ref(VARIANT* target) {
+  VARIANT v = Variant(VT_BYREF | VT_VARIANT);
+  V_VARIANTREF(&v) = target;
+  return v;
+}
+VARIANT BoolRef(VARIANT_BOOL* target) {
+  VARIANT v = Variant(VT_BYREF | VT_BOOL);
+  V_BOOLREF(&v) = target;
+  return v;
+}
+VARIANT DispRef(IDispatch** target) {
+  VARIANT v = Variant(VT_BYREF | VT_DISPATCH);
+  V_DISPATCHREF(&v) = target;
+  return v;
+}
+
+HRESULT FireBeforeNavigate2(IDispatch* sink, BSTR url, VARIANT_BOOL* cancel) {
+  VARIANT address = Text(url), flags = Int(0), frame = Empty(), post = Empty(),
+          headers = Empty();
+  return Fire(sink, DISPID_BEFORENAVIGATE2,
+              {Empty(), Ref(&address), Ref(&flags), Ref(&frame), Ref(&post), Ref(&headers),
+               BoolRef(cancel)});
 }
 
 MessageBoxCloser::MessageBoxCloser(DWORD threadId) : threadId_(threadId) {

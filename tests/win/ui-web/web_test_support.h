@@ -47,6 +47,17 @@ IDispatch* EventSink(ui::TWebBrowser& browser);
 // Raises an event on the sink; args are in the order of the event's declaration.
 HRESULT Fire(IDispatch* sink, DISPID id, std::vector<VARIANT> args);
 
+// Event arguments as the browser passes them. Text does not copy the string.
+VARIANT Empty();
+VARIANT Text(BSTR text);
+VARIANT Int(int value);
+VARIANT Ref(VARIANT* target);
+VARIANT BoolRef(VARIANT_BOOL* target);
+VARIANT DispRef(IDispatch** target);
+
+// BeforeNavigate2 for the address, of the top frame, with no post data or headers.
+HRESULT FireBeforeNavigate2(IDispatch* sink, BSTR url, VARIANT_BOOL* cancel);
+
 // While it lives, a thread answers every message box of the given thread with OK and keeps
 // the boxes' texts.
 class MessageBoxCloser {
