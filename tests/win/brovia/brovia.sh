@@ -49,6 +49,8 @@ brovia_files() {
 }
 
 # brovia_start ARGS...: starts Brovia from another working directory, in the background.
+# A Brovia left running ends after 300 s: the end-to-end test's first run keeps one Brovia
+# for about two minutes, more on a loaded machine.
 brovia_start() {
   rm -f "$B_DIR/record.txt"
   (cd "$B_WORK/elsewhere" && exec timeout 300 "$SUITE_TOOLS/wine-run" "$B_DIR/Brovia.exe" "$@") &
