@@ -44,7 +44,7 @@ private:
 // A listener that accepts and holds every connection in the background until it goes.
 class LoopbackServer : public LoopbackListener {
 public:
-  LoopbackServer() { Serve(); }
+  LoopbackServer() : LoopbackListener(64) { Serve(); }
 };
 
 // A loopback port that was listened on a moment ago and is closed again: connecting to it
