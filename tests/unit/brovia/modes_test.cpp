@@ -25,16 +25,6 @@ protected:
     logic.ApplicationEvents1Message({win::kWmMouseMove, 0, {x, y}}, handled);
     EXPECT_FALSE(handled);
   }
-
-  // Brings the tab to the top with auto-hide on and no run pending (next run hides).
-  void ShownWithAutoHide() {
-    AutoHideOn();
-    RunFloat();
-    ASSERT_EQ(view.TabTop(), 0);
-    ASSERT_FALSE(logic.HideTitle());
-    // A show run that finds the tab in place completes at once and flips the direction.
-    ASSERT_TRUE(view.LogOf("Top pnlScreen").empty() || view.TabTop() == 0);
-  }
 };
 
 TEST_F(Modes, F11TwiceComesBackAtTheSavedBounds) {

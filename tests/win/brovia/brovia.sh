@@ -30,13 +30,15 @@ brovia_setup() {  # bin-folder work-folder
 
 wine_reg() { "$SUITE_TOOLS/wine-run" reg "$@" >/dev/null 2>&1; }
 
+# The key of the installed browser's version.
+B_IE_KEY='HKLM\Software\Microsoft\Internet Explorer\Version Vector'
+
 # brovia_ie VALUE: the installed browser's version as Brovia reads it; '' removes the value.
 brovia_ie() {
-  local key='HKLM\Software\Microsoft\Internet Explorer\Version Vector'
   if [ -z "$1" ]; then
-    wine_reg delete "$key" /v IE /f || true
+    wine_reg delete "$B_IE_KEY" /v IE /f || true
   else
-    wine_reg add "$key" /v IE /d "$1" /f
+    wine_reg add "$B_IE_KEY" /v IE /d "$1" /f
   fi
 }
 

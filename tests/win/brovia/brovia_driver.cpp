@@ -13,6 +13,9 @@
 //       tabup      the title tab has floated up out of sight (top -20)
 //       exists     the window exists
 //       gone       no such window (the program has ended)
+//   brovia_driver hold CONDITION MS
+//     the window stays in the state CONDITION for MS milliseconds: exit code 0, or 3 when it
+//     leaves it (its state is printed).
 //   brovia_driver state
 //     prints the window's state (see PrintState), exit code 3 without the window.
 //   brovia_driver windows
@@ -31,6 +34,8 @@
 //   brovia_driver menu INDEX TIMEOUT_MS
 //     waits for a shown popup menu and chooses its entry INDEX (0 the top one) with the
 //     keyboard; exit code 3 without a menu.
+// Commands joined by "--" run one after the other in one run of the driver, up to the first
+// that fails: "post 0x100 0x1B 0 -- wait tabdown 5000" takes no second start of a program.
 #include <windows.h>
 
 #include <cstdio>
@@ -149,6 +154,20 @@ int Wait(const std::string& condition, DWORD timeoutMs) {
     }
     Sleep(50);
   }
+}
+
+int Hold(const std::string& condition, DWORD ms) {
+  DWORD start = GetTickCount();
+  do {
+    HWND window = MainWindow();
+    if (!Holds(condition, Read(window), window)) {
+      std::printf("left %s\n", condition.c_str());
+      PrintState(window);
+      return 3;
+    }
+    Sleep(20);
+  } while (GetTickCount() - start < ms);
+  return 0;
 }
 
 // The notification-area icon: the window of Brovia's thread that the icon reports to. The
@@ -270,17 +289,17 @@ int Windows() {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: brovia_driver wait CONDITION MS | state | windows | post MSG WPARAM LPARAM |"
-               " tab-click X Y | error-box MS | tray MOUSE-MSG | menu INDEX MS\n");
+               "usage: brovia_driver wait CONDITION MS | hold CONDITION MS | state | windows |"
+               " post MSG WPARAM LPARAM | tab-click X Y | error-box MS | tray MOUSE-MSG |"
+               " menu INDEX MS [-- another command...]\n");
   return 2;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   if (argc < 2) return Usage();
   std::string command = argv[1];
   if (command == "wait" && argc >= 4) return Wait(argv[2], Number(argv[3]));
+  if (command == "hold" && argc >= 4) return Hold(argv[2], Number(argv[3]));
   if (command == "state") {
     HWND window = MainWindow();
     PrintState(window);
@@ -299,4 +318,18 @@ int main(int argc, char** argv) {
   if (command == "menu" && argc >= 4)
     return Menu(static_cast<int>(Number(argv[2])), Number(argv[3]));
   return Usage();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Each command sees its own words as argv[1...].
+  int first = 1;
+  for (int i = 1; i <= argc; ++i) {
+    if (i < argc && std::strcmp(argv[i], "--") != 0) continue;
+    argv[first - 1] = argv[0];
+    if (int rc = Run(i - first + 1, argv + first - 1)) return rc;
+    first = i + 1;
+  }
+  return 0;
 }

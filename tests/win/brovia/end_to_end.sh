@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Brovia under Wine with the recording stand-ins: the updater only without arguments, the
-# browser-version prompts answered both ways, full screen at start, F11, Esc, system commands
-# and caption double-clicks, closing that only hides, the tray icon's menu and the exit.
+# browser-version prompts answered both ways and the version key as Brovia finds it, full
+# screen at start, F11, Esc, system commands and caption double-clicks, closing that only
+# hides, the tray icon's menu and the exit.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/brovia.sh"
@@ -38,8 +39,9 @@ expect_no_record() {  # PATTERN what
   record_lines | grep -qE "$1" && fail "$2: $(record_lines | grep -E "$1")"
 }
 
-echo "--- started without arguments, the updater beside it"
+echo "--- started without arguments, the updater beside it, no browser version key"
 brovia_files Update.exe
+wine_reg delete "$B_IE_KEY" /f
 brovia_start
 expect full "start"
 if [ $failures != 0 ]; then
@@ -59,16 +61,15 @@ if [ -n "${BROVIA_SCREENSHOT:-}" ]; then
     echo "screenshot: $BROVIA_SCREENSHOT"
 fi
 
-echo "--- F11, Esc"
+wine_reg query "$B_IE_KEY" || fail "the browser version key was not made"
+
+echo "--- F11"
 key $VK_F11
 expect window "F11 leaves full screen"
 echo "$STATE" | grep -q '^rect=293,110,800,500 ' || fail "window mode bounds: $(echo $STATE)"
 echo "$STATE" | grep -q '^tab=0' || fail "title tab shown in window mode: $(echo $STATE)"
 key $VK_F11
 expect full "second F11"
-key $VK_ESCAPE
-sleep 0.5
-expect full "Esc while the tab is shown"
 
 echo "--- system commands and caption double-clicks"
 syscommand $SC_MINIMIZE
@@ -83,9 +84,6 @@ key $VK_F11
 expect window "F11"
 bdrv post $WM_NCLBUTTONDBLCLK $HTCAPTION 0 >/dev/null
 expect full "caption double-click on the normal window"
-bdrv post $WM_NCLBUTTONDBLCLK $HTCAPTION 0 >/dev/null
-sleep 0.5
-expect full "double-click without a border changes nothing"
 syscommand $SC_RESTORE
 expect full "restore command in full screen"
 
@@ -103,10 +101,13 @@ tab 30
 # Auto-hide is on: the tab floats up within the ten seconds of the auto-hide timer, and Esc
 # brings it back.
 expect tabup "auto-hide"
-# The run ends one step after the tab reaches the top: only then does Esc start a show run.
+# A run ends one step after the tab reaches its place: only then does Esc start a show run.
+# That run ends with the tab shown and the next run a hiding one, which Esc does not start:
+# the tab stays. In one run of the driver, well within the auto-hide timer's ten seconds.
 sleep 0.5
-key $VK_ESCAPE
-expect tabdown "Esc with the tab hidden"
+out=$(bdrv post $WM_KEYDOWN $VK_ESCAPE 0 -- wait tabdown 5000 -- hold tabdown 500 -- \
+      post $WM_KEYDOWN $VK_ESCAPE 0 -- hold tabdown 1000) ||
+  fail "Esc with the tab hidden brings it back, and with it shown leaves it: $(echo $out)"
 tab 30
 
 echo "--- closing only hides; the tray icon's menu"
@@ -152,6 +153,16 @@ want="browser.exe|\"$APP\\browser.exe\" \"http://www.pelora.example/\""
 expect_no_record '^Update' "updater started although an argument was given"
 menu "退出"
 expect_end "exit"
+
+echo "--- started with \"\" (no argument) and a version value that is no string"
+# The value's bytes spell 6.0000; only a string value counts.
+wine_reg add "$B_IE_KEY" /v IE /t REG_BINARY /d 362e30303030 /f
+brovia_start ''
+expect full "start with a binary version value"
+record_wait '^Update\.exe' 15 >/dev/null || fail "updater not started for an empty argument"
+menu "退出"
+expect_end "exit"
+brovia_ie ''
 
 echo "--- a welcome picture beside the program that is no picture"
 brovia_files
