@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "fake_html.h"
 #include "platform/ansi.h"
 #include "platform/module.h"
+#include "testsupport/TempFolder.h"
 #include "web_test_support.h"
 
 namespace {
@@ -40,10 +42,8 @@ protected:
   // One window for all the tests: under Wine without a window manager, hiding or destroying a
   // shown window takes seconds.
   static void SetUpTestSuite() {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    dir = std::string(temp) + "brovia-window-" + std::to_string(GetCurrentProcessId()) + "\\";
-    CreateDirectoryA(dir.c_str(), nullptr);
+    folder = std::make_unique<testsupport::TempFolder>("brovia-window-");
+    dir = folder->path().string() + "\\";
     const std::string recorder =
         plat::ExtractFilePath(plat::ModuleFileNameA(nullptr)) + "brovia_recorder.exe";
     CopyFileA(recorder.c_str(), (dir + "browser.exe").c_str(), FALSE);
@@ -58,9 +58,7 @@ protected:
   static void TearDownTestSuite() {
     ui::Application().DestroyForms();
     window = nullptr;
-    DeleteFileA((dir + "record.txt").c_str());
-    DeleteFileA((dir + "browser.exe").c_str());
-    RemoveDirectoryA(dir.c_str());
+    folder.reset();
   }
 
   void SetUp() override {
@@ -98,6 +96,7 @@ protected:
     return text.str();
   }
 
+  static inline std::unique_ptr<testsupport::TempFolder> folder;
   static inline std::string dir;
   static inline TTestWindow* window = nullptr;
   IDispatch* wb1 = nullptr;
