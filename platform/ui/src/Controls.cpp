@@ -111,7 +111,14 @@ void EnsureCommonControls() {
   done = true;
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES |
                                               ICC_PROGRESS_CLASS};
-  InitCommonControlsEx(&icc);
+  // Loaded here rather than imported: a program that shows no hint, status or progress bar
+  // never loads the library.
+  HMODULE library = LoadLibraryA("comctl32.dll");
+  if (!library) return;
+  using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  if (auto init = reinterpret_cast<Init>(
+          reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx"))))
+    init(&icc);
 }
 
 HWND MakeHiddenWindow(const char* className, WNDPROC proc, void* data, bool topLevel) {

@@ -255,13 +255,6 @@ void TIcon::Draw(TCanvas& canvas, const RECT& rect) {
 
 // --- TPicture -------------------------------------------------------------------------
 
-template <class T>
-T& TPicture::As() {
-  if (T* existing = dynamic_cast<T*>(graphic_.get())) return *existing;
-  Take(std::make_unique<T>());
-  return static_cast<T&>(*graphic_);
-}
-
 // Holds the graphic from now on and passes its changes on.
 void TPicture::Take(std::unique_ptr<TGraphic> graphic) {
   graphic->OnChange = [this] {
@@ -272,7 +265,5 @@ void TPicture::Take(std::unique_ptr<TGraphic> graphic) {
 
 TBitmap& TPicture::Bitmap() { return As<TBitmap>(); }
 TIcon& TPicture::Icon() { return As<TIcon>(); }
-TJPEGImage& TPicture::JPEG() { return As<TJPEGImage>(); }
-TGIFImage& TPicture::GIF() { return As<TGIFImage>(); }
 
 }  // namespace ui

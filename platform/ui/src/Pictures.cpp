@@ -351,6 +351,9 @@ void CALLBACK TGIFImage::TimerProc(HWND, UINT, UINT_PTR id, DWORD) {
 
 // --- TPicture -------------------------------------------------------------------------
 
+TJPEGImage& TPicture::JPEG() { return As<TJPEGImage>(); }
+TGIFImage& TPicture::GIF() { return As<TGIFImage>(); }
+
 void TPicture::LoadFromFile(const std::string& fileName) {
   const std::string bytes = ReadPictureFile(fileName);
   std::string ext;

@@ -242,6 +242,7 @@ public:
   TGraphic* Graphic() const { return graphic_.get(); }
   TBitmap& Bitmap();  // the picture as a bitmap, replacing any other kind
   TIcon& Icon();      // the picture as an icon, replacing any other kind
+  // The JPEG and GIF kinds and the loading from files live in the library platform_ui_pictures.
   TJPEGImage& JPEG();  // the picture as a JPEG picture, replacing any other kind
   TGIFImage& GIF();    // the picture as a GIF picture, replacing any other kind
   // Loads a JPEG or GIF picture, chosen by the file's first bytes, or by its extension
@@ -255,7 +256,11 @@ public:
 
 private:
   template <class T>
-  T& As();
+  T& As() {
+    if (T* existing = dynamic_cast<T*>(graphic_.get())) return *existing;
+    Take(std::make_unique<T>());
+    return static_cast<T&>(*graphic_);
+  }
   void Take(std::unique_ptr<TGraphic> graphic);
   std::unique_ptr<TGraphic> graphic_;
 };
