@@ -100,8 +100,9 @@ TEST(WindowList, HandleTextsRoundTrip) {
 // Wine the suite runs once more under code page 1252 (SUITE_EXPECT_CODE_PAGE names the code
 // page that the run must have).
 TEST(CodePage, FolderAndCutFollowTheSystemsLeadBytes) {
-  if (const char* expected = std::getenv("SUITE_EXPECT_CODE_PAGE"))
+  if (const char* expected = std::getenv("SUITE_EXPECT_CODE_PAGE")) {
     ASSERT_EQ(plat::AnsiCodePage(), static_cast<unsigned>(std::atoi(expected)));
+  }
   const std::string program = "C:\\Caf\xE9\\Intora.exe";  // "Café" in code page 1252
   const std::string accents(60, '\xE9');
   char field[ClientTextField];
