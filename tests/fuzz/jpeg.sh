@@ -11,7 +11,8 @@ flags=(-std=c++17 -O1 -g -fno-omit-frame-pointer -I"$root/platform/include"
        -I"$root/tests/support/include")
 
 "$cxx" "${flags[@]}" -fsanitize=fuzzer,address "$root/tests/fuzz/jpeg_fuzz.cpp" \
-  "$root/platform/src/jpeg/jpeg.cpp" "$root/platform/src/common.cpp" -ljpeg -o "$out/jpeg_fuzz"
+  "$root/platform/src/jpeg/jpeg.cpp" "$root"/platform/src/*.cpp \
+  "$root"/platform/src/posix/*.cpp -ljpeg -ldl -lpthread -o "$out/jpeg_fuzz"
 "$cxx" "${flags[@]}" "$root/tests/fuzz/jpeg_seeds.cpp" "$root/tests/support/pictures/PictureWriters.cpp" \
   -ljpeg -o "$out/jpeg_seeds"
 "$out/jpeg_seeds" "$out/corpus"
