@@ -60,6 +60,11 @@ int32_t InfoHeaderOf(const TNetrikGUID& id) {
 }
 
 // Waits (at most five seconds) for a call of the hook id; its record, or nullptr.
+void ClearHookCalls() {
+  std::lock_guard<std::mutex> guard(g_lock);
+  g_hookCalls.clear();
+}
+
 bool WaitForHook(int32_t hookID, HookCall* out) {
   std::unique_lock<std::mutex> guard(g_lock);
   bool found = g_changed.wait_for(guard, std::chrono::seconds(5), [&] {
@@ -259,20 +264,21 @@ TEST_F(Connections, ModifyOnlyWhileInactive) {
   RegisterSysHookProc(0, NETRIK_HOOK_AVS_LOGIN, 0, &RecordHook);
   CreateConnection(NETRIK_KIND_AUDIOVIDEO, &id, "127.0.0.1", first.Port());
   ASSERT_EQ(OpenConnection(&id), -1);
+  HookCall call;
+  // Each login's event comes on the library's thread: wait for it before the next login, so
+  // that the event looked at is that login's own.
+  ASSERT_TRUE(WaitForHook(NETRIK_HOOK_AVS_LOGIN, &call));
   ModifyConnection(NETRIK_KIND_AUDIOVIDEO, &id, "127.0.0.2", network::ClosedLoopbackPort());
   CloseConnection(&id);
+  ClearHookCalls();
   ASSERT_EQ(OpenConnection(&id), -1);  // host and port were left as they were
-  HookCall call;
   ASSERT_TRUE(WaitForHook(NETRIK_HOOK_AVS_LOGIN, &call));
   EXPECT_EQ(call.Info.ServerPort, first.Port());
   CloseConnection(&id);
   // Inactive: the change applies, but only under the connection's own kind.
   ModifyConnection(NETRIK_KIND_COMMAND, &id, "127.0.0.1", network::ClosedLoopbackPort());
   ModifyConnection(NETRIK_KIND_AUDIOVIDEO, &id, "127.0.0.1", second.Port());
-  {
-    std::lock_guard<std::mutex> guard(g_lock);
-    g_hookCalls.clear();
-  }
+  ClearHookCalls();
   ASSERT_EQ(OpenConnection(&id), -1);
   ASSERT_TRUE(WaitForHook(NETRIK_HOOK_AVS_LOGIN, &call));
   EXPECT_EQ(call.Info.ServerPort, second.Port());
