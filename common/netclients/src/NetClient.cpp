@@ -1,6 +1,8 @@
 // Shared pieces of the client components: the result-code texts and the error report.
 #include "netclients/NetClient.h"
 
+#include <algorithm>
+
 #include "netclients/AvsSvc.h"
 #include "netclients/CmdSvc.h"
 #include "netclients/P2PFile.h"
@@ -10,6 +12,27 @@ namespace netclients {
 
 void ReportSwallowedError(const char* className, const char* method, const char* message) {
   plat::DebugOutput(plat::Format("%s.%s: %s", className, method, message ? message : ""));
+}
+
+TCallbackGate::Run::Run(std::shared_ptr<TCallbackGate> gate) : gate_(std::move(gate)) {
+  std::lock_guard<std::mutex> hold(gate_->lock_);
+  gate_->running_.push_back(std::this_thread::get_id());
+}
+
+TCallbackGate::Run::~Run() {
+  std::lock_guard<std::mutex> hold(gate_->lock_);
+  auto& running = gate_->running_;
+  running.erase(std::find(running.begin(), running.end(), std::this_thread::get_id()));
+  gate_->left_.notify_all();
+}
+
+void TCallbackGate::WaitForOtherThreads() {
+  std::unique_lock<std::mutex> hold(lock_);
+  const std::thread::id self = std::this_thread::get_id();
+  left_.wait(hold, [&] {
+    return std::all_of(running_.begin(), running_.end(),
+                       [&](std::thread::id id) { return id == self; });
+  });
 }
 
 const char* TLoginKindBase::ErrorText(int32_t code) {

@@ -307,4 +307,23 @@ TEST_F(StandIn, AClientMayBeDestroyedFromInsideItsOwnCallback) {
   EXPECT_EQ("other login", events->Seen().back());
 }
 
+// A logout callback that the destroy delivers runs past the library's wait for it: the
+// component's memory goes only once that callback has returned.
+TEST_F(StandIn, DestroyWaitsForACallbackThatOutlastsTheLibrarysWait) {
+  network::LoopbackServer server;
+  std::atomic<bool> finished{false};
+  auto* client = new netclients::TP2PClient;
+  client->SetServerHost("127.0.0.1");
+  client->SetServerPort(server.Port());
+  client->SetTerminateWaitTime(50);
+  client->OnLogout = [&](plat::TComponent* sender) {
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(server.Port(), static_cast<netclients::TP2PClient*>(sender)->ServerPort());
+    finished = true;
+  };
+  ASSERT_EQ(0, client->Login());
+  delete client;  // logs out: the callback comes from inside the destroy
+  EXPECT_TRUE(finished);
+}
+
 }  // namespace

@@ -152,6 +152,7 @@ public:
   // The back-procedures registered with the library (Owner: this component).
   static void PLAT_STDCALL ExceptionProc(void* Owner, uint32_t ThreadHandle, const char* Msg) {
     TLoginClient* self = From(Owner);
+    TCallbackGate::Run running(self->callbacks_);
     self->Guarded(Kind::ExceptionProcName, [&] {
       if (TLoginExceptionEvent handler = self->OnException)
         handler(self, ThreadHandle, Msg ? std::string(Msg) : std::string());

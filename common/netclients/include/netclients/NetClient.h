@@ -8,11 +8,15 @@
 // (ClassName), the prefix of the result-code messages (MessagePrefix) and the text for a
 // code (ErrorText, null when the code has none).
 #pragma once
+#include <condition_variable>
 #include <cstring>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "netclients/NetworkApi.h"
 #include "platform/component.h"
@@ -26,6 +30,32 @@ using TNotifyEvent = std::function<void(plat::TComponent* Sender)>;
 // Reports an error that must not leave a destructor or a back-procedure, on the debugger
 // output channel: "<class>.<method>: <message>".
 void ReportSwallowedError(const char* className, const char* method, const char* message);
+
+// The back-procedures running in one component, by thread. The library may give up waiting
+// for a running one when its client is destroyed; the component waits here before its
+// memory goes. Each back-procedure holds the gate itself, so that a handler may free the
+// component it was called for.
+class TCallbackGate {
+public:
+  class Run {
+  public:
+    explicit Run(std::shared_ptr<TCallbackGate> gate);
+    ~Run();
+    Run(const Run&) = delete;
+    Run& operator=(const Run&) = delete;
+
+  private:
+    std::shared_ptr<TCallbackGate> gate_;
+  };
+
+  // Returns once no back-procedure runs on another thread than the caller's.
+  void WaitForOtherThreads();
+
+private:
+  std::mutex lock_;
+  std::condition_variable left_;
+  std::vector<std::thread::id> running_;
+};
 
 template <class Traits>
 class TNetClient : public plat::TComponent {
@@ -121,10 +151,13 @@ protected:
     }
   }
 
-  // The last destructor step; errors are reported, never raised.
+  // The last destructor step; errors are reported, never raised. Once the library client
+  // is gone no back-procedure starts; one still running on another thread (past the
+  // library's wait) is waited for.
   void DestroyLibraryClient() noexcept {
-    if (block_.Handle == 0) return;
-    Guarded("Destroy", [&] { CheckError(Api().DestroyClient(block_.Handle)); });
+    if (block_.Handle != 0)
+      Guarded("Destroy", [&] { CheckError(Api().DestroyClient(block_.Handle)); });
+    callbacks_->WaitForOtherThreads();
   }
 
   static TNetClient* FromOwner(void* owner) { return static_cast<TNetClient*>(owner); }
@@ -213,6 +246,7 @@ protected:
 
   // A state callback of the library: refresh the mirror, then the event.
   void RunStateProc(const char* method, const TNotifyEvent& event) noexcept {
+    TCallbackGate::Run running(callbacks_);
     Guarded(method, [&] {
       ReadClientInfo();
       // A copy: the handler may free this component.
@@ -221,6 +255,7 @@ protected:
   }
 
   Block block_;
+  std::shared_ptr<TCallbackGate> callbacks_ = std::make_shared<TCallbackGate>();
   mutable std::recursive_mutex mirrorLock_;
   bool designState_ = false;
   bool showDebugInfo_ = true;
