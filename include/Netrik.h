@@ -74,12 +74,16 @@ void NETRIK_CALL UnRegisterSysHookProc(int32_t Category, int32_t HookID, uint32_
 int32_t NETRIK_CALL RegisterSysHookProc(int32_t Category, int32_t HookID, uint32_t HookData,
                                         TSysHookProc Proc);
 
-/* Connections. DestroyConnection (and UnInitNetrik, for every connection) ends the
- * connection before it lets go of Netrik's lock, so its down event reaches the hooks before
- * the up event of a connection created anew under the same GUID. It returns once the
- * connection's pending events have reached the hooks (the network library waits at most
- * the client's TerminateWaitTime, 5 s by default; from a hook on the network library's own
- * thread it does not wait, and those events are dropped). */
+/* Connections. DestroyConnection takes the connection out of the table (it is not found any
+ * more from then on) and frees it once Netrik's lock is let go: when the export returns, or,
+ * called inside a plug-in entry, when the export that called the entry returns. Freeing
+ * logs the client out or disconnects it and destroys it, and waits until its pending events
+ * have reached the hooks (the network library waits at most the client's TerminateWaitTime,
+ * 5 s by default, and drops what is still queued then; on its own thread it does not wait)
+ * and a hook still running for the connection has returned. Called outside a plug-in entry,
+ * DestroyConnection thus returns after the connection's down event; that event may still
+ * come after the up event of a connection that another thread, or a plug-in entry, makes
+ * and opens anew under the same GUID meanwhile. */
 int32_t NETRIK_CALL NewConnectionRoutingID(const TNetrikGUID* ObjID);
 int32_t NETRIK_CALL FindConnection(const TNetrikGUID* ObjID);
 int32_t NETRIK_CALL CanConnectionClose(const TNetrikGUID* ObjID);
@@ -92,11 +96,13 @@ void NETRIK_CALL DestroyConnection(const TNetrikGUID* ObjID);
 int32_t NETRIK_CALL CreateConnection(int32_t ClientKind, const TNetrikGUID* ObjID,
                                      const char* Host, int32_t Port);
 
-/* Life cycle. Call UnInitNetrik before FreeLibrary: it stops and frees the plug-ins and
- * frees the connections (waiting for their pending events, above) outside the system's
- * loader lock. Left to the unloading, the same runs under the loader lock, where a plug-in's
- * stop entry or a hook that loads a library or waits for another thread doing so blocks.
- * The unloading also waits for hook calls still running on the network library's threads. */
+/* Life cycle. Call UnInitNetrik before FreeLibrary: it stops and frees the plug-ins, frees
+ * the connections (newest first, as above) and returns once no hook call of Netrik runs on
+ * another thread, so that FreeLibrary has nothing left to wait for. Without it the unloading
+ * does the same under the system's loader lock: then a plug-in's stop entry and the hook
+ * procedures still called for the connections must not load or free a library, nor start a
+ * thread or wait for one that starts, ends or loads a library, or the unloading never ends.
+ * Once the unloading has begun, InitNetrik makes no instance (it answers 0). */
 void NETRIK_CALL UnInitNetrik(void);
 void NETRIK_CALL StopNetrik(void);
 void NETRIK_CALL StartNetrik(void);

@@ -64,16 +64,6 @@ void Close(netclients::TLoginClient<Kind>& c) {
   c.Logout();
 }
 
-// Ends the connection of a client leaving the table, while NetrikLock is held: its down
-// event is then reported before the up event of anything created under its GUID later.
-// What the client raises here it raises again, and reports, when it is freed.
-void CloseLeaving(plat::TComponent* client) noexcept {
-  try {
-    WithClient(client, [](auto& c) { Close(c); });
-  } catch (...) {
-  }
-}
-
 // The identity the host passed; a null pointer is refused rather than read.
 plat::Guid HostGuid(const TNetrikGUID* objID) {
   if (!objID) throw plat::Exception("Invalid ObjID pointer (nil)");
@@ -83,15 +73,12 @@ plat::Guid HostGuid(const TNetrikGUID* objID) {
   return guid;
 }
 
-// The connection-event handlers running on the network library's threads. A handler may be
-// held up past the network library's bounded wait for a running callback (by the hook
-// registry's lock, or by the hook itself), and so past the destruction of its client or
-// even UnInitNetrik: it reads its client only at its start, which freeing a client waits
-// for, and the library is not unloaded while one runs.
+// The connection-event handlers running on the network library's threads. A client being
+// freed waits for its own (the component sees to that); UnInitNetrik and the unloading also
+// wait for those of clients that another thread is still freeing.
 std::mutex g_handlersLock;
 std::condition_variable g_handlersChanged;
 int g_handlersRunning = 0;
-int g_handlersReading = 0;               // those still reading their client
 thread_local int t_handlersRunning = 0;  // those on this thread
 
 class HandlerRun {
@@ -99,18 +86,9 @@ public:
   HandlerRun() {
     std::lock_guard<std::mutex> hold(g_handlersLock);
     ++g_handlersRunning;
-    ++g_handlersReading;
     ++t_handlersRunning;
   }
-  // The handler is done with its client.
-  void DoneReading() {
-    std::lock_guard<std::mutex> hold(g_handlersLock);
-    if (reading_) --g_handlersReading;
-    reading_ = false;
-    g_handlersChanged.notify_all();
-  }
   ~HandlerRun() {
-    DoneReading();
     std::lock_guard<std::mutex> hold(g_handlersLock);
     --g_handlersRunning;
     --t_handlersRunning;
@@ -118,29 +96,40 @@ public:
   }
   HandlerRun(const HandlerRun&) = delete;
   HandlerRun& operator=(const HandlerRun&) = delete;
-
-private:
-  bool reading_ = true;
 };
 
-// Waits until no handler runs on another thread.
+// Waits until no handler runs on another thread. A handler that waits here (its hook called
+// UnInitNetrik) does not: two of them would wait for each other.
 void WaitForHandlers() {
   std::unique_lock<std::mutex> hold(g_handlersLock);
-  g_handlersChanged.wait(hold, [] { return g_handlersRunning == t_handlersRunning; });
+  if (t_handlersRunning != 0) return;
+  g_handlersChanged.wait(hold, [] { return g_handlersRunning == 0; });
 }
 
-// Frees clients taken out of the table, in order, once no handler is still reading one;
-// a client's destructor lets no error out.
-void FreeClients(std::vector<plat::TComponent*>& clients) {
-  if (!clients.empty()) {
-    std::unique_lock<std::mutex> hold(g_handlersLock);
-    g_handlersChanged.wait(hold, [] { return g_handlersReading == 0; });
+// Set once the library's finalization has begun (under NetrikLock): InitNetrik makes no
+// instance from then on, so none outlives the hook registry.
+bool g_finalizing = false;
+
+// What the exports running on one thread leave to the outermost of them, to be done once
+// it has let NetrikLock go: freeing a client waits for its pending events, whose hooks may
+// call an export and so wait for the lock; the same holds for the handlers UnInitNetrik
+// waits for. An export called inside a plug-in entry (under the lock of the export that
+// called the entry) hands its clients outward.
+struct Release {
+  std::vector<plat::TComponent*> clients;  // taken out of the table, freed in this order
+  bool waitForHandlers = false;
+};
+thread_local Release* t_release = nullptr;
+
+// Frees what the exports of this thread handed over; an export called meanwhile on this
+// thread (by a hook, say) adds to the list and its clients are freed here too. A client's
+// destructor lets no error out.
+void FinishRelease(Release& release) {
+  for (size_t i = 0; i < release.clients.size(); ++i) {
+    delete release.clients[i];
+    release.clients[i] = nullptr;
   }
-  for (plat::TComponent*& client : clients) {
-    delete client;
-    client = nullptr;
-  }
-  clients.clear();
+  if (release.waitForHandlers) WaitForHandlers();
 }
 
 // A text argument from the host: a null pointer is the empty text.
@@ -160,26 +149,28 @@ std::string OwnFolder() {
 // there is none). The body may change the result as it goes; the result it holds when an
 // exception arises is the one returned.
 //
-// Clients that the body takes out of the table are freed after the lock is released, in
-// the order given: freeing a client waits for its pending event callbacks, and one of them
-// may be a hook calling an export, which waits for the lock.
+// The body hands the clients it takes out of the table to the thread's Release; the
+// outermost export frees them after the lock is released.
 enum class Instance { Existing, CreatedIfNone };
 
 template <typename Body>
 int32_t RunExport(const char* method, int32_t defaultResult, Body body,
                   Instance instance = Instance::Existing) {
   int32_t result = defaultResult;
-  std::vector<plat::TComponent*> released;
+  Release own;
+  const bool outermost = t_release == nullptr;
+  if (outermost) t_release = &own;
   try {
-    {
-      std::lock_guard<std::recursive_mutex> guard(*NetrikLock);
-      if (!NetrikInstance && instance == Instance::CreatedIfNone) NetrikInstance = new TNetrik();
-      if (NetrikInstance) body(*NetrikInstance, result, released);
-    }
-    FreeClients(released);
+    std::lock_guard<std::recursive_mutex> guard(*NetrikLock);
+    if (!NetrikInstance && instance == Instance::CreatedIfNone && !g_finalizing)
+      NetrikInstance = new TNetrik();
+    if (NetrikInstance) body(*NetrikInstance, result, *t_release);
   } catch (...) {
     ReportCurrentException(kUnit, method);
-    FreeClients(released);
+  }
+  if (outermost) {
+    FinishRelease(own);
+    t_release = nullptr;
   }
   return result;
 }
@@ -244,10 +235,9 @@ TNetrik::~TNetrik() {
   }
 }
 
-void TNetrik::Destroy(std::vector<plat::TComponent*>& clients) {
+std::vector<plat::TComponent*> TNetrik::Destroy() {
   ClearPlugs();
-  clients = connections_.DetachClients();
-  for (plat::TComponent* client : clients) CloseLeaving(client);
+  return connections_.DetachClients();
 }
 
 TConnectionItem* TNetrik::FindConnectionItem(const TNetrikGUID* objID) const {
@@ -317,7 +307,6 @@ plat::TComponent* TNetrik::RemoveConnection(const TNetrikGUID* objID) {
       break;
     }
   }
-  CloseLeaving(client);
   return client;
 }
 
@@ -342,8 +331,6 @@ namespace {
 void CallConnectionHook(const char* method, int32_t hookID, plat::TComponent* sender) {
   HandlerRun running;
   try {
-    // The sender is read first and only here: the lookup may wait for the registry's lock
-    // while the client is destroyed.
     TConnectionHookInfo info;
     std::memset(&info, 0, sizeof info);
     bool known = WithClient(sender, [&](auto& c) {
@@ -356,7 +343,6 @@ void CallConnectionHook(const char* method, int32_t hookID, plat::TComponent* se
       info.ServerPort = c.ServerPort();
       info.LocalPort = c.LocalPort();
     });
-    running.DoneReading();
     if (!known) return;
     uint32_t hookData = 0;
     TSysHookProc proc = nullptr;
@@ -466,11 +452,18 @@ void TNetrik::ClearPlugs() {
 void NetrikInitialize() {
   if (g_initCount++ != 0) return;
   NetrikInstance = nullptr;
+  g_finalizing = false;
   NetrikLock = new std::recursive_mutex();
 }
 
 void NetrikFinalize() {
   if (g_initCount == 0 || --g_initCount != 0) return;
+  {
+    std::lock_guard<std::recursive_mutex> guard(*NetrikLock);
+    g_finalizing = true;
+  }
+  // UnInitNetrik waits for the handlers still running when it frees an instance; the
+  // unloading waits for them in any case.
   UnInitNetrik();
   WaitForHandlers();
   delete NetrikLock;
@@ -512,8 +505,8 @@ int32_t NETRIK_CALL CreateConnection(int32_t ClientKind, const TNetrikGUID* ObjI
 }
 
 void NETRIK_CALL DestroyConnection(const TNetrikGUID* ObjID) {
-  RunExport("DestroyConnection", 0, [&](TNetrik& n, int32_t&, auto& released) {
-    if (plat::TComponent* client = n.RemoveConnection(ObjID)) released.push_back(client);
+  RunExport("DestroyConnection", 0, [&](TNetrik& n, int32_t&, netrik::Release& release) {
+    if (plat::TComponent* client = n.RemoveConnection(ObjID)) release.clients.push_back(client);
   });
 }
 
@@ -577,9 +570,11 @@ int32_t NETRIK_CALL NewConnectionRoutingID(const TNetrikGUID* ObjID) {
 }
 
 void NETRIK_CALL UnInitNetrik(void) {
-  RunExport("UnInitNetrik", 0, [](TNetrik& n, int32_t&, auto& released) {
+  RunExport("UnInitNetrik", 0, [](TNetrik& n, int32_t&, netrik::Release& release) {
     netrik::NetrikInstance = nullptr;
-    n.Destroy(released);
+    release.waitForHandlers = true;
+    std::vector<plat::TComponent*> clients = n.Destroy();
+    release.clients.insert(release.clients.end(), clients.begin(), clients.end());
     delete &n;
   });
 }

@@ -74,17 +74,17 @@ public:
   TNetrik(const TNetrik&) = delete;
   TNetrik& operator=(const TNetrik&) = delete;
 
-  // Releases the plug-ins (last first), then ends the connections (newest first) and hands
-  // their clients to the caller, in that order, to be freed once NetrikLock is released.
-  // May raise; what was not released by then stays with the object.
-  void Destroy(std::vector<plat::TComponent*>& clients);
+  // Releases the plug-ins (last first), then takes every client out of the table and hands
+  // them to the caller, newest first, to be freed in that order once NetrikLock is
+  // released. May raise; what was not released by then stays with the object.
+  std::vector<plat::TComponent*> Destroy();
 
   // Connection table (called with NetrikLock held).
   TConnectionItem* FindConnectionItem(const TNetrikGUID* objID) const;
   TConnectionItem* AddConnection(int32_t clientKind, const TNetrikGUID* objID,
                                  const std::string& host, int32_t port);
-  // Takes the connection out of the table, ends it and hands its client (or nullptr) to
-  // the caller, which frees it once NetrikLock is released.
+  // Takes the connection out of the table and hands its client (or nullptr) to the caller,
+  // which frees it once NetrikLock is released: freeing logs it out or disconnects it.
   plat::TComponent* RemoveConnection(const TNetrikGUID* objID);
   void UpdateConnection(int32_t clientKind, const TNetrikGUID* objID, const std::string& host,
                         int32_t port);

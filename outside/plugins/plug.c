@@ -3,6 +3,8 @@
  *   PLUG_OMIT_<ENTRY>    leaves that entry point out (GETINFO, LOAD, START, STOP, STATUS)
  *   PLUG_INFO_RESULT     what DllGetPlugInfo answers (0 = success)
  *   PLUG_REENTER         the load and start entries call Netrik's exports back
+ *   PLUG_DESTROY_ON_STOP the stop entry destroys the connections under the probe GUID and
+ *                        the one after it (last byte plus one)
  * Every entry call appends "<name> <entry>\n" to the file named by the environment variable
  * NETRIK_PLUG_RECORD (nothing is recorded when it is not set). */
 #include <stdint.h>
@@ -43,7 +45,7 @@ static void Record(const char* what) {
   fclose(f);
 }
 
-#ifdef PLUG_REENTER
+#if defined(PLUG_REENTER) || defined(PLUG_DESTROY_ON_STOP)
 /* The same GUID the tests create a connection under before starting the plug-ins. */
 static const unsigned char kProbeID[16] = {0x67, 0x45, 0x23, 0x01, 0xAB, 0x89, 0xEF, 0xCD,
                                            0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF};
@@ -57,6 +59,9 @@ static void* NetrikEntry(const char* name) {
   return dlsym(RTLD_DEFAULT, name);
 #endif
 }
+#endif
+
+#ifdef PLUG_REENTER
 
 /* Calls one of Netrik's connection exports with the probe GUID and records its answer. */
 static void CallBack(const char* entry, const char* name) {
@@ -107,6 +112,19 @@ PLUG_EXPORT int32_t PLUG_CALL DllStartPlug(void) {
 #ifndef PLUG_OMIT_STOP
 PLUG_EXPORT int32_t PLUG_CALL DllStopPlug(void) {
   Record("DllStopPlug");
+#ifdef PLUG_DESTROY_ON_STOP
+  {
+    typedef void(PLUG_CALL * TDestroy)(const void*);
+    TDestroy destroy = (TDestroy)NetrikEntry("DestroyConnection");
+    unsigned char id[16];
+    memcpy(id, kProbeID, sizeof id);
+    if (destroy) {
+      destroy(id);
+      ++id[15];
+      destroy(id);
+    }
+  }
+#endif
   return 0;
 }
 #endif

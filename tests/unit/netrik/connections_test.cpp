@@ -336,9 +336,9 @@ int32_t NETRIK_CALL SlowEnumeration(int32_t, int32_t, uint32_t, TSysHookProc, ui
 }
 
 // A login handler whose hook lookup waits for a slow enumeration outlasts the network
-// library's wait for the running callback: the client is destroyed (or the library
-// unloaded) under it. The handler has read the client before, and the unloading waits for it.
-TEST_F(Connections, HandlerHeldUpByAnEnumerationOutlivesItsClient) {
+// library's wait for the running callback: freeing the client, or unloading the library,
+// waits for it all the same.
+TEST_F(Connections, HandlerHeldUpByAnEnumerationKeepsItsClient) {
   network::LoopbackServer server;
   for (bool unload : {false, true}) {
     SCOPED_TRACE(unload ? "unload" : "DestroyConnection");

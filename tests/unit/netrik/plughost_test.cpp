@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -11,6 +13,7 @@
 #include "netrik_test_support.h"
 #include "platform/module.h"
 #include "NetrikLibrary.h"
+#include "network/Loopback.h"
 #include "uNetrik.h"
 
 using netrik_test::DebugCapture;
@@ -226,4 +229,45 @@ TEST_F(PlugHost, PlugEntriesMayCallTheExportsBack) {
                               "PlugReenter DllStartPlug FindConnection=-1",
                               "PlugReenter DllStartPlug NewConnectionRoutingID=1"}}));
   EXPECT_TRUE(capture.Lines().empty());
+}
+
+namespace {
+
+// A down hook that looks its connection up, as a host's would.
+std::mutex g_downLock;
+std::vector<int32_t> g_downLookups;  // what FindConnection answered, per down hook call
+int32_t NETRIK_CALL LookUpHook(int32_t, int32_t, uint32_t, void* info, uint32_t) {
+  int32_t found = FindConnection(&static_cast<TConnectionHookInfo*>(info)->ObjID);
+  std::lock_guard<std::mutex> guard(g_downLock);
+  g_downLookups.push_back(found);
+  return 0;
+}
+
+}  // namespace
+
+// A stop entry that destroys two open connections: their down hooks, which take Netrik's
+// lock, come while the stop export still holds it. Nothing waits for the network library's
+// bound (5 s a connection), and both hooks come.
+TEST_F(PlugHost, ConnectionsDestroyedInsideAnEntryGoWithoutAStall) {
+#if defined(_WIN32)
+  GTEST_SKIP() << "needs Netrik.dll";
+#endif
+  network::LoopbackServer server;
+  TNetrikGUID ids[2] = {{0x01234567, 0x89AB, 0xCDEF, {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF}},
+                        {0x01234567, 0x89AB, 0xCDEF, {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xF0}}};
+  g_downLookups.clear();
+  RegisterSysHookProc(0, NETRIK_HOOK_AVS_LOGOUT, 0, &LookUpHook);
+  EXPECT_EQ(InitNetrik(List("PlugDestroyer.dll").c_str()), -1);
+  for (const TNetrikGUID& id : ids) {
+    ASSERT_EQ(CreateConnection(NETRIK_KIND_AUDIOVIDEO, &id, "127.0.0.1", server.Port()), -1);
+    ASSERT_EQ(OpenConnection(&id), -1);
+  }
+  auto start = std::chrono::steady_clock::now();
+  StopNetrik();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_EQ(FindConnection(&ids[0]), 0);
+  EXPECT_EQ(FindConnection(&ids[1]), 0);
+  UnRegisterSysHookProc(0, NETRIK_HOOK_AVS_LOGOUT, 0, &LookUpHook);
+  std::lock_guard<std::mutex> guard(g_downLock);
+  EXPECT_EQ(g_downLookups, (std::vector<int32_t>{0, 0}));
 }

@@ -1,7 +1,8 @@
 // A host program for Netrik.dll: loads the library from its own folder, checks its export
 // and import tables, runs the life cycle with a plug-in list, opens a command and an
 // audio/video connection to loopback listeners, checks the records its hooks receive, and
-// unloads the library with the connections still open.
+// unloads the library with the connections still open; then once more, after UnInitNetrik
+// while a hook still runs.
 //   netrik_host check          the whole run, as a test (exit code 0 when all is well)
 //   netrik_host demo <port>    one audio/video connection to 127.0.0.1:<port>, printed
 #include <winsock2.h>
@@ -197,6 +198,48 @@ int32_t NETRIK_CALL RemoveWhileEnumerating(int32_t c, int32_t id, uint32_t data,
   return 0;
 }
 
+// A login hook that runs past the network library's wait for it (5 s) and then loads a
+// library, which takes the loader lock that FreeLibrary holds while Netrik unloads.
+HANDLE g_slowStarted = nullptr;
+volatile LONG g_slowEnded = 0;
+
+int32_t NETRIK_CALL SlowHook(int32_t, int32_t, uint32_t, void*, uint32_t) {
+  SetEvent(g_slowStarted);
+  Sleep(6000);
+  FreeLibrary(LoadLibraryA("kernel32.dll"));
+  InterlockedExchange(&g_slowEnded, 1);
+  return 0;
+}
+
+DWORD WINAPI Unload(void* module) { return FreeLibrary(static_cast<HMODULE>(module)) ? 0 : 1; }
+
+// UnInitNetrik while that hook runs, then FreeLibrary: nothing of Netrik is left running
+// for the unloading to wait for.
+void CheckUnloadAfterUnInit(const std::string& folder) {
+  HMODULE netrik = LoadLibraryA((folder + "Netrik.dll").c_str());
+  Api api = BindApi(netrik);
+  g_slowStarted = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  api.RegisterSysHookProc(0, NETRIK_HOOK_AVS_LOGIN, 0, &SlowHook);
+  api.InitNetrik(nullptr);
+  network::LoopbackServer server;
+  const GUID id = {0x5A5A5A5A, 0x1234, 0x5678, {1, 1, 2, 3, 5, 8, 13, 21}};
+  api.CreateConnection(NETRIK_KIND_AUDIOVIDEO, &id, "127.0.0.1", server.Port());
+  api.OpenConnection(&id);
+  Check(WaitForSingleObject(g_slowStarted, 5000) == WAIT_OBJECT_0, "slow login hook called");
+  api.UnInitNetrik();
+  Check(g_slowEnded == 1, "UnInitNetrik returns once the running hook has returned");
+  // Another thread unloads, so that a hang shows here as a time-out.
+  HANDLE unloader = CreateThread(nullptr, 0, &Unload, netrik, 0, nullptr);
+  bool done = WaitForSingleObject(unloader, 30000) == WAIT_OBJECT_0;
+  DWORD code = 1;
+  GetExitCodeThread(unloader, &code);
+  Check(done && code == 0, "FreeLibrary after UnInitNetrik returns");
+  if (!done) {
+    std::fflush(stdout);
+    TerminateProcess(GetCurrentProcess(), 3);
+  }
+}
+
 // The probe GUID the re-entering plug-in asks about.
 const GUID kProbe = {0x01234567, 0x89AB, 0xCDEF, {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF}};
 
@@ -279,6 +322,7 @@ int RunCheck() {
   for (const std::string& c : calls) std::printf("     %s\n", c.c_str());
   DeleteFileA(record.c_str());
   DeleteFileA(list.c_str());
+  CheckUnloadAfterUnInit(folder);
   return g_failures == 0 ? 0 : 1;
 }
 
