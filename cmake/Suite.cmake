@@ -6,6 +6,10 @@ set(CMAKE_CXX_EXTENSIONS OFF)
 set(CMAKE_POSITION_INDEPENDENT_CODE OFF)
 
 option(SUITE_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(SUITE_TSAN "Build with ThreadSanitizer (not together with SUITE_SANITIZE)" OFF)
+if(SUITE_SANITIZE AND SUITE_TSAN)
+  message(FATAL_ERROR "SUITE_SANITIZE and SUITE_TSAN exclude each other")
+endif()
 
 # Source files are UTF-8; narrow literals become code page 936 bytes, as on the target systems.
 add_compile_options(-finput-charset=UTF-8 -fexec-charset=GBK)
@@ -21,6 +25,10 @@ else()
     add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
                         -fno-sanitize-recover=undefined)
     add_link_options(-fsanitize=address,undefined)
+  endif()
+  if(SUITE_TSAN)
+    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=thread)
   endif()
 endif()
 
