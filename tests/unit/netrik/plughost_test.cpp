@@ -15,6 +15,7 @@
 #include "NetrikLibrary.h"
 #include "network/Loopback.h"
 #include "uNetrik.h"
+#include "uSysHooks.h"
 
 using netrik_test::DebugCapture;
 using Lines = std::vector<std::string>;
@@ -256,6 +257,7 @@ TEST_F(PlugHost, ConnectionsDestroyedInsideAnEntryGoWithoutAStall) {
   TNetrikGUID ids[2] = {{0x01234567, 0x89AB, 0xCDEF, {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF}},
                         {0x01234567, 0x89AB, 0xCDEF, {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xF0}}};
   g_downLookups.clear();
+  netrik::ClearSysHooks();
   RegisterSysHookProc(0, NETRIK_HOOK_AVS_LOGOUT, 0, &LookUpHook);
   EXPECT_EQ(InitNetrik(List("PlugDestroyer.dll").c_str()), -1);
   for (const TNetrikGUID& id : ids) {
@@ -267,7 +269,7 @@ TEST_F(PlugHost, ConnectionsDestroyedInsideAnEntryGoWithoutAStall) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
   EXPECT_EQ(FindConnection(&ids[0]), 0);
   EXPECT_EQ(FindConnection(&ids[1]), 0);
-  UnRegisterSysHookProc(0, NETRIK_HOOK_AVS_LOGOUT, 0, &LookUpHook);
+  netrik::ClearSysHooks();
   std::lock_guard<std::mutex> guard(g_downLock);
   EXPECT_EQ(g_downLookups, (std::vector<int32_t>{0, 0}));
 }
