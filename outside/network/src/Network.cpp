@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <map>
@@ -15,6 +16,10 @@
 #include "Sockets.h"
 #include "network/Network.h"
 #include "network/StandIn.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
 
 using netclients::kFalse;
 using netclients::kTrue;
@@ -423,6 +428,23 @@ int32_t SetClientRoutingOwner(Kind kind, uint32_t handle, uint32_t owner) {
   });
 }
 
+// The code a test has the export `name` answer with (NETWORK_FAIL, network/StandIn.h), 0 when
+// the export runs as usual. Read at each call: a change of the variable counts at once.
+int32_t ForcedResult(const char* name) {
+  char value[64];
+#if defined(_WIN32)
+  DWORD n = GetEnvironmentVariableA("NETWORK_FAIL", value, sizeof value);
+  if (n == 0 || n >= sizeof value) return 0;
+#else
+  const char* env = std::getenv("NETWORK_FAIL");
+  if (!env || std::strlen(env) >= sizeof value) return 0;
+  std::strcpy(value, env);
+#endif
+  size_t length = std::strlen(name);
+  if (std::strncmp(value, name, length) != 0 || value[length] != '=') return 0;
+  return static_cast<int32_t>(std::strtol(value + length + 1, nullptr, 10));
+}
+
 }  // namespace
 }  // namespace network
 
@@ -430,30 +452,45 @@ int32_t SetClientRoutingOwner(Kind kind, uint32_t handle, uint32_t owner) {
 
 using network::Kind;
 
+// A result code a test forces answers the export before it does anything.
+#define NETWORK_FORCED(name) \
+  if (int32_t forced = network::ForcedResult(name)) return forced
+
 #define NETWORK_LOGIN_KIND(prefix, kind)                                                           \
   int32_t PLAT_STDCALL prefix##CreateClient(TP2PClientBlock* Block) {                              \
+    NETWORK_FORCED(#prefix "CreateClient");                                                        \
     return network::CreateClient(kind, Block);                                                     \
   }                                                                                                \
   int32_t PLAT_STDCALL prefix##DestroyClient(uint32_t Handle) {                                    \
+    NETWORK_FORCED(#prefix "DestroyClient");                                                       \
     return network::DestroyClient(kind, Handle);                                                   \
   }                                                                                                \
   int32_t PLAT_STDCALL prefix##SetClientBackProc(uint32_t Handle, const TP2PClientBackProcs* P) {  \
+    NETWORK_FORCED(#prefix "SetClientBackProc");                                                   \
     return network::SetClientBackProc(kind, Handle, P);                                            \
   }                                                                                                \
   int32_t PLAT_STDCALL prefix##SetClientObjID(uint32_t Handle, const plat::Guid* ObjID) {          \
+    NETWORK_FORCED(#prefix "SetClientObjID");                                                      \
     return network::SetClientObjID(kind, Handle, ObjID);                                           \
   }                                                                                                \
   int32_t PLAT_STDCALL prefix##GetClientInfo(uint32_t Handle, TP2PClientInfo* Info) {              \
+    NETWORK_FORCED(#prefix "GetClientInfo");                                                       \
     return network::GetClientInfo(kind, Handle, Info);                                             \
   }                                                                                                \
   int32_t PLAT_STDCALL prefix##SetClientInfo(uint32_t Handle, const TP2PClientInfo* Info) {        \
+    NETWORK_FORCED(#prefix "SetClientInfo");                                                       \
     return network::SetClientInfo(kind, Handle, Info);                                             \
   }                                                                                                \
-  int32_t PLAT_STDCALL prefix##ClientLogin(uint32_t Handle) { return network::Open(kind, Handle); } \
+  int32_t PLAT_STDCALL prefix##ClientLogin(uint32_t Handle) {                                      \
+    NETWORK_FORCED(#prefix "ClientLogin");                                                         \
+    return network::Open(kind, Handle);                                                            \
+  }                                                                                                \
   int32_t PLAT_STDCALL prefix##ClientLogout(uint32_t Handle) {                                     \
+    NETWORK_FORCED(#prefix "ClientLogout");                                                        \
     return network::Close(kind, Handle);                                                           \
   }                                                                                                \
   int32_t PLAT_STDCALL prefix##SetClientRoutingOwner(uint32_t Handle, uint32_t Owner) {            \
+    NETWORK_FORCED(#prefix "SetClientRoutingOwner");                                               \
     return network::SetClientRoutingOwner(kind, Handle, Owner);                                    \
   }
 
@@ -463,31 +500,42 @@ NETWORK_LOGIN_KIND(p2p, Kind::P2P)
 NETWORK_LOGIN_KIND(avs, Kind::AVS)
 
 int32_t PLAT_STDCALL cmdCreateClient(TCMDClientBlock* Block) {
+  NETWORK_FORCED("cmdCreateClient");
   return network::CreateClient(Kind::CMD, Block);
 }
 int32_t PLAT_STDCALL cmdDestroyClient(uint32_t Handle) {
+  NETWORK_FORCED("cmdDestroyClient");
   return network::DestroyClient(Kind::CMD, Handle);
 }
 int32_t PLAT_STDCALL cmdSetClientBackProc(uint32_t Handle, const TCMDClientBackProcs* Procs) {
+  NETWORK_FORCED("cmdSetClientBackProc");
   return network::SetClientBackProc(Kind::CMD, Handle, Procs);
 }
 int32_t PLAT_STDCALL cmdSetClientObjID(uint32_t Handle, const plat::Guid* ObjID) {
+  NETWORK_FORCED("cmdSetClientObjID");
   return network::SetClientObjID(Kind::CMD, Handle, ObjID);
 }
 int32_t PLAT_STDCALL cmdGetClientInfo(uint32_t Handle, TCMDClientInfo* Info) {
+  NETWORK_FORCED("cmdGetClientInfo");
   return network::GetClientInfo(Kind::CMD, Handle, Info);
 }
 int32_t PLAT_STDCALL cmdSetClientInfo(uint32_t Handle, const TCMDClientInfo* Info) {
+  NETWORK_FORCED("cmdSetClientInfo");
   return network::SetClientInfo(Kind::CMD, Handle, Info);
 }
-int32_t PLAT_STDCALL cmdConnectClient(uint32_t Handle) { return network::Open(Kind::CMD, Handle); }
+int32_t PLAT_STDCALL cmdConnectClient(uint32_t Handle) {
+  NETWORK_FORCED("cmdConnectClient");
+  return network::Open(Kind::CMD, Handle);
+}
 int32_t PLAT_STDCALL cmdDisconnectClient(uint32_t Handle) {
+  NETWORK_FORCED("cmdDisconnectClient");
   return network::Close(Kind::CMD, Handle);
 }
 
 }  // extern "C"
 
 #undef NETWORK_LOGIN_KIND
+#undef NETWORK_FORCED
 
 #if !defined(_WIN32)
 namespace network {

@@ -25,4 +25,6 @@ expect() {
 }
 expect "call 'DllGetPlugInfo' proc error" uNetrik LoadPlugs
 expect "List index out of bounds (1)" uSysHooks EnumHookProcs
+# "命令客户端超过最大连接数".
+expect $'\xc3\xfc\xc1\xee\xbf\xcd\xbb\xa7\xb6\xcb\xb3\xac\xb9\xfd\xd7\xee\xb4\xf3\xc1\xac\xbd\xd3\xca\xfd' uNetrik CreateConnection
 exit $status

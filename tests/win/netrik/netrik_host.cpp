@@ -273,6 +273,13 @@ int RunCheck() {
 
   Check(api.InitNetrik(list.c_str()) == -1, "InitNetrik answers -1");
   network::LoopbackServer cmdServer, avsServer;
+  // The library refuses a command connection's host setting (5, too many connections): the
+  // error is reported and the host goes on.
+  const GUID refusedID = {0x55555555, 0x6666, 0x7777, {1, 2, 3, 4, 5, 6, 7, 8}};
+  SetEnvironmentVariableA("NETWORK_FAIL", "cmdSetClientInfo=5");
+  Check(api.CreateConnection(NETRIK_KIND_COMMAND, &refusedID, "127.0.0.1", cmdServer.Port()) == 0,
+        "command connection whose host setting is refused answers 0");
+  SetEnvironmentVariableA("NETWORK_FAIL", nullptr);
   const GUID cmdID = {0x11111111, 0x2222, 0x3333, {1, 2, 3, 4, 5, 6, 7, 8}};
   Check(api.CreateConnection(NETRIK_KIND_COMMAND, &cmdID, "127.0.0.1", cmdServer.Port()) == -1,
         "command connection created");

@@ -168,38 +168,46 @@ protected:
     if (block_.Handle == 0) CheckError(1);
   }
 
+  // Whether CheckError raises on the code.
+  bool Raises(int32_t code) const { return showDebugInfo_ && Traits::ErrorText(code) != nullptr; }
+
   void CheckError(int32_t code) {
-    if (!showDebugInfo_) return;
-    if (const char* text = Traits::ErrorText(code))
-      throw plat::Exception(std::string(Traits::MessagePrefix) + text);
+    if (Raises(code))
+      throw plat::Exception(std::string(Traits::MessagePrefix) + Traits::ErrorText(code));
   }
 
   // The library's callbacks rewrite the mirror on the library's thread while the owner may
   // be changing a setting: every read and write of the mirror holds mirrorLock_, which is
-  // never held while an event or anything else outside the library is called.
+  // never held while an event or anything else outside the library is called. Nor is an
+  // error raised while it is held: the result code is checked once it is released (in the
+  // x86-64 build of a program run under a debugger, the runtime's unwinder gave the frame
+  // that releases the lock wrong registers, and the release crashed).
   void ReadClientInfo() {
     CheckHandle();
-    std::lock_guard<std::recursive_mutex> hold(mirrorLock_);
-    CheckError(Api().GetClientInfo(block_.Handle, &block_.Info));
+    CheckError(GetInfo());
   }
 
   void WriteClientInfo() {
     CheckHandle();
-    std::lock_guard<std::recursive_mutex> hold(mirrorLock_);
-    CheckError(Api().SetClientInfo(block_.Handle, &block_.Info));
+    CheckError(SetInfo());
   }
 
   // The setter pattern: frozen while the library reports the client up; otherwise change
   // the one field, write the whole record and read it back, with no refresh in between
-  // (one would put the old values back before the write).
+  // (one would put the old values back before the write). A write that raises is not read
+  // back.
   template <class Change>
   void ChangeSetting(Change change) {
     CheckHandle();
-    std::lock_guard<std::recursive_mutex> hold(mirrorLock_);
-    if (block_.Info.*Traits::State != 0) return;
-    change(block_.Info);
-    WriteClientInfo();
-    ReadClientInfo();
+    int32_t code;
+    {
+      std::lock_guard<std::recursive_mutex> hold(mirrorLock_);
+      if (block_.Info.*Traits::State != 0) return;
+      change(block_.Info);
+      code = SetInfo();
+      if (!Raises(code)) code = GetInfo();
+    }
+    CheckError(code);
   }
   void SetInt(int32_t Info::*field, int32_t value) {
     ChangeSetting([&](Info& info) { info.*field = value; });
@@ -259,6 +267,17 @@ protected:
   mutable std::recursive_mutex mirrorLock_;
   bool designState_ = false;
   bool showDebugInfo_ = true;
+
+private:
+  // The record's read and write under mirrorLock_, answering the library's result code.
+  int32_t GetInfo() {
+    std::lock_guard<std::recursive_mutex> hold(mirrorLock_);
+    return Api().GetClientInfo(block_.Handle, &block_.Info);
+  }
+  int32_t SetInfo() {
+    std::lock_guard<std::recursive_mutex> hold(mirrorLock_);
+    return Api().SetClientInfo(block_.Handle, &block_.Info);
+  }
 };
 
 }  // namespace netclients

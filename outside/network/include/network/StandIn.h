@@ -19,6 +19,11 @@
 // library's own thread, before that thread has begun to run or once it has ended (process
 // exit): what is still queued then is dropped. After DestroyClient returns no callback of
 // that client starts.
+//
+// A test makes one function fail: while the environment variable NETWORK_FAIL is
+// "<export name>=<code>" (say "cmdSetClientInfo=5"), that function does nothing and answers
+// the code. The variable is read at each call (on Windows the process's own environment,
+// GetEnvironmentVariableA, so a host's SetEnvironmentVariableA counts at once).
 #pragma once
 #include "netclients/NetworkApi.h"
 
