@@ -20,10 +20,10 @@
 // exit): what is still queued then is dropped. After DestroyClient returns no callback of
 // that client starts.
 //
-// A test makes one function fail: while the environment variable NETWORK_FAIL is
-// "<export name>=<code>" (say "cmdSetClientInfo=5"), that function does nothing and answers
-// the code. The variable is read at each call (on Windows the process's own environment,
-// GetEnvironmentVariableA, so a host's SetEnvironmentVariableA counts at once).
+// Network.dll lets a test make one function fail: while the environment variable
+// NETWORK_FAIL is "<export name>=<code>" (say "cmdSetClientInfo=5"), that function does
+// nothing and answers the code. The variable is read from the process's own environment at each call, so a
+// host's SetEnvironmentVariableA counts at once.
 #pragma once
 #include "netclients/NetworkApi.h"
 
