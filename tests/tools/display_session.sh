@@ -3,7 +3,7 @@
 # was served before the run.
 set -euo pipefail
 work=$(mktemp -d)
-trap '"$work/tools/xvfb-ensure" --stop "$work/ours" 2>/dev/null; rm -rf "$work"' EXIT
+trap '"$work/tools/xvfb-ensure" --stop "$work/ours" 2>/dev/null || true; rm -rf "$work"' EXIT
 # The tools in a checkout of their own that has no build/, so that its wine-stop finds no
 # Wine session to end.
 mkdir "$work/tools"
