@@ -7,6 +7,7 @@
 #include "netclients/CmdSvc.h"
 #include "netclients/P2PFile.h"
 #include "platform/debugout.h"
+#include "platform/module.h"
 
 namespace netclients {
 
@@ -27,6 +28,8 @@ TCallbackGate::Run::~Run() {
 }
 
 void TCallbackGate::WaitForOtherThreads() {
+  // At the end of the process a running back-procedure's thread is gone without leaving.
+  if (plat::ProcessEnding()) return;
   std::unique_lock<std::mutex> hold(lock_);
   const std::thread::id self = std::this_thread::get_id();
   left_.wait(hold, [&] {

@@ -12,6 +12,10 @@ ModuleHandle LoadModule(const std::u16string& fileName);
 void* GetProcAddr(ModuleHandle module, const char* name);
 void UnloadModule(ModuleHandle module);
 
+// True once the process has begun to end (ExitProcess): its other threads are gone by then
+// and nothing may wait for them. Never on POSIX, where no library code runs at that point.
+bool ProcessEnding();
+
 // The module that contains the given code or data address (nullptr if none).
 ModuleHandle ModuleFromAddress(const void* address);
 // The full file name of a module, as ANSI text; the main program for nullptr.

@@ -188,6 +188,8 @@ void UnloadModule(ModuleHandle module) {
   if (module) dlclose(module);
 }
 
+bool ProcessEnding() { return false; }
+
 ModuleHandle ModuleFromAddress(const void* address) {
   Dl_info info;
   if (!dladdr(address, &info) || !info.dli_fname) return nullptr;
