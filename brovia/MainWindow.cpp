@@ -11,6 +11,7 @@
 #include "platform/debugout.h"
 #include "platform/except.h"
 #include "platform/module.h"
+#include "ui/Pictures.h"
 
 using brovia::TControlId;
 using brovia::TTimerId;

@@ -17,6 +17,7 @@
 #include "ui/Menus.h"
 #include "ui/OleCtrls.h"
 #include "ui/StdCtrls.h"
+#include "ui/TrayIcon.h"
 
 class TfrmMain;
 

@@ -17,6 +17,7 @@
 #include "ui/ExtCtrls.h"
 #include "ui/Menus.h"
 #include "ui/StdCtrls.h"
+#include "ui/TrayIcon.h"
 
 namespace {
 
