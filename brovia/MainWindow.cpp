@@ -11,6 +11,7 @@
 #include "platform/debugout.h"
 #include "platform/except.h"
 #include "platform/module.h"
+#include "ui/Pictures.h"
 
 using brovia::TControlId;
 using brovia::TTimerId;
@@ -311,18 +312,18 @@ LRESULT TfrmMain::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 ui::TControl* TMainWindowView::Control(TControlId control) const {
   switch (control) {
-    case TControlId::frmMain: return &Form;
-    case TControlId::wb1: return Form.wb1;
-    case TControlId::wb2: return Form.wb2;
-    case TControlId::pnlScreen: return Form.pnlScreen;
-    case TControlId::img1: return Form.img1;
-    case TControlId::btnHover: return Form.btnHover;
-    case TControlId::imgHover: return Form.imgHover;
-    case TControlId::pnl_Welcome: return Form.pnl_Welcome;
-    case TControlId::pnlLoging: return Form.pnlLoging;
-    case TControlId::stat1: return Form.stat1;
-    case TControlId::pnl_Progress: return Form.pnl_Progress;
-    case TControlId::btnFocuswb: return Form.btnFocuswb;
+    case TControlId::frmMain: return &FForm;
+    case TControlId::wb1: return FForm.wb1;
+    case TControlId::wb2: return FForm.wb2;
+    case TControlId::pnlScreen: return FForm.pnlScreen;
+    case TControlId::img1: return FForm.img1;
+    case TControlId::btnHover: return FForm.btnHover;
+    case TControlId::imgHover: return FForm.imgHover;
+    case TControlId::pnl_Welcome: return FForm.pnl_Welcome;
+    case TControlId::pnlLoging: return FForm.pnlLoging;
+    case TControlId::stat1: return FForm.stat1;
+    case TControlId::pnl_Progress: return FForm.pnl_Progress;
+    case TControlId::btnFocuswb: return FForm.btnFocuswb;
   }
   throw plat::Exception("unknown control");
 }
@@ -334,18 +335,18 @@ ui::TWinControl* TMainWindowView::WinControl(TControlId control) const {
 }
 
 ui::TWebBrowser* TMainWindowView::Browser(TControlId browser) const {
-  if (browser == TControlId::wb1) return Form.wb1;
-  if (browser == TControlId::wb2) return Form.wb2;
+  if (browser == TControlId::wb1) return FForm.wb1;
+  if (browser == TControlId::wb2) return FForm.wb2;
   throw plat::Exception("not a browser control");
 }
 
 ui::TTimer* TMainWindowView::Timer(TTimerId timer) const {
   switch (timer) {
-    case TTimerId::tmrFloat: return Form.tmrFloat;
-    case TTimerId::tmrAutoHide: return Form.tmrAutoHide;
-    case TTimerId::tmr2: return Form.tmr2;
-    case TTimerId::tmrCloseWelcome: return Form.tmrCloseWelcome;
-    case TTimerId::tmrCloseButton: return Form.tmrCloseButton;
+    case TTimerId::tmrFloat: return FForm.tmrFloat;
+    case TTimerId::tmrAutoHide: return FForm.tmrAutoHide;
+    case TTimerId::tmr2: return FForm.tmr2;
+    case TTimerId::tmrCloseWelcome: return FForm.tmrCloseWelcome;
+    case TTimerId::tmrCloseButton: return FForm.tmrCloseButton;
   }
   throw plat::Exception("unknown timer");
 }
@@ -410,7 +411,7 @@ void TMainWindowView::Repaint(TControlId control) { Control(control)->Repaint();
 
 void TMainWindowView::SetFocus(TControlId control) {
   ui::TWinControl* c = WinControl(control);
-  if (!c->Visible() || !c->Enabled() || !Form.Visible())
+  if (!c->Visible() || !c->Enabled() || !FForm.Visible())
     throw plat::Exception("Cannot focus a disabled or invisible window");
   c->SetFocus();
 }
@@ -424,7 +425,7 @@ void TMainWindowView::SendClick(TControlId control) {
 // --- The window as a whole ---
 
 brovia::TWindowState TMainWindowView::WindowState() const {
-  switch (Form.WindowState()) {
+  switch (FForm.WindowState()) {
     case ui::TWindowState::wsMinimized: return brovia::TWindowState::wsMinimized;
     case ui::TWindowState::wsMaximized: return brovia::TWindowState::wsMaximized;
     default: return brovia::TWindowState::wsNormal;
@@ -435,11 +436,11 @@ void TMainWindowView::SetWindowState(brovia::TWindowState state) {
   ui::TWindowState s = ui::TWindowState::wsNormal;
   if (state == brovia::TWindowState::wsMinimized) s = ui::TWindowState::wsMinimized;
   if (state == brovia::TWindowState::wsMaximized) s = ui::TWindowState::wsMaximized;
-  Form.SetWindowState(s);
+  FForm.SetWindowState(s);
 }
 
 brovia::TBorderStyle TMainWindowView::BorderStyle() const {
-  switch (Form.BorderStyle) {
+  switch (FForm.BorderStyle) {
     case ui::TFormBorderStyle::bsNone: return brovia::TBorderStyle::bsNone;
     case ui::TFormBorderStyle::bsSizeToolWin: return brovia::TBorderStyle::bsSizeToolWin;
     default: return brovia::TBorderStyle::bsSizeable;
@@ -450,25 +451,25 @@ brovia::TBorderStyle TMainWindowView::BorderStyle() const {
 void TMainWindowView::SetBorderStyle(brovia::TBorderStyle style) {
   switch (style) {
     case brovia::TBorderStyle::bsNone:
-      Form.SetBorderStyle(ui::TFormBorderStyle::bsNone);
+      FForm.SetBorderStyle(ui::TFormBorderStyle::bsNone);
       break;
     case brovia::TBorderStyle::bsSizeToolWin:
     case brovia::TBorderStyle::bsToolWindow:
-      Form.SetBorderStyle(ui::TFormBorderStyle::bsSizeToolWin);
+      FForm.SetBorderStyle(ui::TFormBorderStyle::bsSizeToolWin);
       break;
     default:
-      Form.SetBorderStyle(ui::TFormBorderStyle::bsSizeable);
+      FForm.SetBorderStyle(ui::TFormBorderStyle::bsSizeable);
       break;
   }
 }
 
-void TMainWindowView::ShowWindow() { Form.Show(); }
-void TMainWindowView::HideWindow() { Form.Hide(); }
-void TMainWindowView::CloseWindow() { Form.Close(); }
-void TMainWindowView::CancelMode() { Form.SendCancelMode(); }
+void TMainWindowView::ShowWindow() { FForm.Show(); }
+void TMainWindowView::HideWindow() { FForm.Hide(); }
+void TMainWindowView::CloseWindow() { FForm.Close(); }
+void TMainWindowView::CancelMode() { FForm.SendCancelMode(); }
 
 void TMainWindowView::SendSysCommand(unsigned command) {
-  SendMessageA(Form.Handle(), WM_SYSCOMMAND, command, 0);
+  SendMessageA(FForm.Handle(), WM_SYSCOMMAND, command, 0);
 }
 
 // --- Screen and cursor ---
@@ -486,24 +487,24 @@ bool TMainWindowView::CursorPos(brovia::TPoint& pos) const {
 // --- Status and progress ---
 
 void TMainWindowView::SetStatusText(const std::string& text) {
-  Form.stat1->Panel(0).SetText(text);
+  FForm.stat1->Panel(0).SetText(text);
 }
 
-void TMainWindowView::SetProgressMax(int max) { Form.pb1->SetMax(max); }
-void TMainWindowView::SetProgressPosition(int position) { Form.pb1->SetPosition(position); }
+void TMainWindowView::SetProgressMax(int max) { FForm.pb1->SetMax(max); }
+void TMainWindowView::SetProgressPosition(int position) { FForm.pb1->SetPosition(position); }
 
 // --- Pictures ---
 
 void TMainWindowView::LoadWelcomePicture(const std::string& fileName) {
-  Form.img2->Picture().LoadFromFile(fileName);
+  FForm.img2->Picture().LoadFromFile(fileName);
 }
 
 void TMainWindowView::LoadLoadingPicture(const std::string& fileName) {
-  Form.imgLoging->Picture().LoadFromFile(fileName);
+  FForm.imgLoging->Picture().LoadFromFile(fileName);
 }
 
 void TMainWindowView::AnimateLoadingPicture() {
-  if (auto* gif = dynamic_cast<ui::TGIFImage*>(Form.imgLoging->Picture().Graphic()))
+  if (auto* gif = dynamic_cast<ui::TGIFImage*>(FForm.imgLoging->Picture().Graphic()))
     gif->SetAnimate(true);
 }
 
@@ -527,14 +528,14 @@ void TMainWindowView::SetSilent(TControlId browser, bool silent) {
 }
 
 bool TMainWindowView::ExecScript(const std::u16string& script, const std::u16string& language) {
-  return ui::ExecScript(Form.PageDocument(), script, language);
+  return ui::ExecScript(FForm.PageDocument(), script, language);
 }
 
-bool TMainWindowView::FocusPage() { return ui::FocusDocumentWindow(Form.PageDocument()); }
+bool TMainWindowView::FocusPage() { return ui::FocusDocumentWindow(FForm.PageDocument()); }
 
 // --- Tray icon ---
 
-void TMainWindowView::SetTrayIconVisible(bool visible) { Form.TrayIcon->SetVisible(visible); }
+void TMainWindowView::SetTrayIconVisible(bool visible) { FForm.TrayIcon->SetVisible(visible); }
 
 // --- The system ---
 
@@ -589,12 +590,12 @@ void TMainWindowView::RunCommandLine(const std::string& commandLine) {
 }
 
 void TMainWindowView::OpenInDefaultBrowser(const std::string& address) {
-  ShellExecuteA(Form.Handle(), "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  ShellExecuteA(FForm.Handle(), "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 int TMainWindowView::ShowMessageBox(const std::string& text, const std::string& caption,
                              unsigned flags) {
-  return MessageBoxA(Form.Handle(), text.c_str(), caption.c_str(), flags);
+  return MessageBoxA(FForm.Handle(), text.c_str(), caption.c_str(), flags);
 }
 
 void TMainWindowView::Terminate() { ui::Application().Terminate(); }

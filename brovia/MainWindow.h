@@ -17,6 +17,7 @@
 #include "ui/Menus.h"
 #include "ui/OleCtrls.h"
 #include "ui/StdCtrls.h"
+#include "ui/TrayIcon.h"
 
 class TfrmMain;
 
@@ -24,7 +25,7 @@ class TfrmMain;
 // the timers, the browser controls, the tray icon and the system.
 class TMainWindowView : public brovia::IMainView {
 public:
-  explicit TMainWindowView(TfrmMain& form) : Form(form) {}
+  explicit TMainWindowView(TfrmMain& form) : FForm(form) {}
 
   brovia::TBounds Bounds(brovia::TControlId control) const override;
   void SetLeft(brovia::TControlId control, int left) override;
@@ -83,7 +84,7 @@ private:
   ui::TWebBrowser* Browser(brovia::TControlId browser) const;
   ui::TTimer* Timer(brovia::TTimerId timer) const;
 
-  TfrmMain& Form;
+  TfrmMain& FForm;
 };
 
 class TfrmMain : public ui::TForm {

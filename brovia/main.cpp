@@ -10,8 +10,14 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   ui::Application().Initialize();
   ui::Application().MainFormOnTaskBar = true;
-  ui::Application().CreateForm(frmMain);
-  ui::Application().Run();
+  // A main window that can't be made (the system refused one of its windows) is reported,
+  // and the program ends.
+  try {
+    ui::Application().CreateForm(frmMain);
+    ui::Application().Run();
+  } catch (...) {
+    ui::Application().HandleException();
+  }
   // The window and its icon go before OLE is taken down.
   ui::Application().DestroyForms();
   return 0;

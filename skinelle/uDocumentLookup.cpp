@@ -71,16 +71,17 @@ int32_t LoadDocumentFile(TBinaryTreeDocument100* doc, const char16_t* fileName) 
   if (!file) return kFalse;
   FileCloser closer(file);
   return Guarded([&] {
-    uint32_t size = plat::FileSizeLow(file);
+    const int64_t size = plat::FileSize(file);
     // Nothing is allocated for a file the document would refuse anyway: one larger than a load
-    // can address, or one whose size the system cannot tell (0xFFFFFFFF).
+    // can address, or one whose size the system cannot tell (-1).
     bintree::TBinaryTreeDocument100::CheckImageSize(size);
+    const uint32_t count = static_cast<uint32_t>(size);  // below 2 GB from here on
     bintree::TMemoryStream stream;
-    stream.SetSize(size);
+    stream.SetSize(count);
     stream.SetPosition(0);
     uint32_t got = 0;
     // A short or failed read would hand the document bytes that are not the file's.
-    if (!plat::ReadFileBytes(file, stream.Memory(), size, got) || got != size)
+    if (!plat::ReadFileBytes(file, stream.Memory(), count, got) || got != count)
       throw plat::Exception("Stream read error");
     doc->LoadFromStream(stream);
     return kTrue;

@@ -37,8 +37,8 @@ std::vector<std::string> ParamList(const std::string& commandLine) {
   std::size_t pos = 0;
   std::string item;
   if (!NextItem(commandLine, pos, item)) return params;  // the program's own name
-  // The runtime counts arguments up to the first empty one: with empty "" pairs skipped,
-  // only a quote left open at the end of the line makes one, and it is no argument.
+  // Arguments count up to the first empty one: with empty "" pairs skipped, only a quote left
+  // open at the end of the line makes one, and it is no argument.
   while (NextItem(commandLine, pos, item) && !item.empty()) params.push_back(item);
   return params;
 }

@@ -18,7 +18,7 @@ FileCalls Current() {
 FileCalls SystemFileCalls() {
   FileCalls calls;
   calls.Open = &sys::OpenFileRead;
-  calls.SizeLow = &sys::FileSizeLow;
+  calls.Size = &sys::FileSize;
   calls.Read = &sys::ReadFileBytes;
   calls.Close = &sys::CloseFile;
   return calls;
@@ -36,9 +36,9 @@ FileHandle OpenFileRead(const char16_t* fileName) {
   return calls.Open ? calls.Open(fileName) : sys::OpenFileRead(fileName);
 }
 
-uint32_t FileSizeLow(FileHandle file) {
+int64_t FileSize(FileHandle file) {
   FileCalls calls = Current();
-  return calls.SizeLow ? calls.SizeLow(file) : sys::FileSizeLow(file);
+  return calls.Size ? calls.Size(file) : sys::FileSize(file);
 }
 
 bool ReadFileBytes(FileHandle file, void* buffer, uint32_t count, uint32_t& bytesRead) {

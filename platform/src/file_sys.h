@@ -4,7 +4,7 @@
 
 namespace plat::sys {
 FileHandle OpenFileRead(const char16_t* fileName);
-uint32_t FileSizeLow(FileHandle file);
+int64_t FileSize(FileHandle file);
 bool ReadFileBytes(FileHandle file, void* buffer, uint32_t count, uint32_t& bytesRead);
 void CloseFile(FileHandle file);
 }  // namespace plat::sys

@@ -35,7 +35,7 @@ struct MemoryFile {
 void ServeInputAsFile() {
   plat::FileCalls calls;
   calls.Open = [](const char16_t*) -> plat::FileHandle { return &file; };
-  calls.SizeLow = [](plat::FileHandle) { return file.size; };
+  calls.Size = [](plat::FileHandle) { return int64_t{file.size}; };
   calls.Read = [](plat::FileHandle, void* buffer, uint32_t count, uint32_t& got) {
     got = count < file.size - file.position ? count : file.size - file.position;
     if (got) std::memcpy(buffer, file.data + file.position, got);

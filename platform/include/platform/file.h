@@ -1,4 +1,4 @@
-// Reading files through the system's file handles: CreateFileW, GetFileSize, ReadFile and
+// Reading files through the system's file handles: CreateFileW, GetFileSizeEx, ReadFile and
 // CloseHandle on Windows; open, fstat, read and close on POSIX.
 #pragma once
 #include <cstdint>
@@ -11,8 +11,8 @@ using FileHandle = void*;  // nullptr: no file
 // FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL). nullptr when it cannot be opened,
 // also for a null or empty name.
 FileHandle OpenFileRead(const char16_t* fileName);
-// The low 32 bits of the file's size; 0xFFFFFFFF when it cannot be read (as GetFileSize).
-uint32_t FileSizeLow(FileHandle file);
+// The file's whole size in bytes, 4 GB and more included; -1 when it cannot be read.
+int64_t FileSize(FileHandle file);
 // One read of up to count bytes from the current position; false when the read fails.
 // bytesRead receives the number of bytes delivered, which may be fewer than asked for.
 bool ReadFileBytes(FileHandle file, void* buffer, uint32_t count, uint32_t& bytesRead);
@@ -22,7 +22,7 @@ void CloseFile(FileHandle file);
 // null uses the system's call. SetFileCalls returns the previous table.
 struct FileCalls {
   FileHandle (*Open)(const char16_t* fileName) = nullptr;
-  uint32_t (*SizeLow)(FileHandle file) = nullptr;
+  int64_t (*Size)(FileHandle file) = nullptr;
   bool (*Read)(FileHandle file, void* buffer, uint32_t count, uint32_t& bytesRead) = nullptr;
   void (*Close)(FileHandle file) = nullptr;
 };

@@ -1,4 +1,6 @@
-// POSIX file calls; file names are converted from UTF-16 to UTF-8.
+// POSIX file calls; file names are converted from UTF-16 to UTF-8. The platform library is
+// built with 64-bit file offsets, so that the 32-bit build opens and sizes files of 2 GB and
+// more as Windows does.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,10 +29,10 @@ FileHandle OpenFileRead(const char16_t* fileName) {
   return reinterpret_cast<FileHandle>(static_cast<intptr_t>(fd) + 1);
 }
 
-uint32_t FileSizeLow(FileHandle file) {
+int64_t FileSize(FileHandle file) {
   struct stat st;
-  if (!file || fstat(Fd(file), &st) != 0) return 0xFFFFFFFFu;
-  return static_cast<uint32_t>(static_cast<uint64_t>(st.st_size));
+  if (!file || fstat(Fd(file), &st) != 0) return -1;
+  return st.st_size;
 }
 
 bool ReadFileBytes(FileHandle file, void* buffer, uint32_t count, uint32_t& bytesRead) {

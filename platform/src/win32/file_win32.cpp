@@ -12,7 +12,10 @@ FileHandle OpenFileRead(const char16_t* fileName) {
   return h == INVALID_HANDLE_VALUE ? nullptr : h;
 }
 
-uint32_t FileSizeLow(FileHandle file) { return GetFileSize(static_cast<HANDLE>(file), nullptr); }
+int64_t FileSize(FileHandle file) {
+  LARGE_INTEGER size;
+  return GetFileSizeEx(static_cast<HANDLE>(file), &size) ? size.QuadPart : -1;
+}
 
 bool ReadFileBytes(FileHandle file, void* buffer, uint32_t count, uint32_t& bytesRead) {
   DWORD got = 0;

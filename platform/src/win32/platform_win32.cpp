@@ -1,15 +1,14 @@
 // Win32 implementation of the platform headers.
 #include <windows.h>
-#include <objbase.h>
 
 #include <atomic>
+#include <cstring>
 #include <vector>
 
 #include "platform/ansi.h"
 #include "platform/clock.h"
+#include "platform/datetext.h"
 #include "platform/debugout.h"
-#include "platform/format_guid.h"
-#include "platform/guid.h"
 #include "platform/module.h"
 
 namespace plat {
@@ -124,14 +123,8 @@ std::string ModuleFileNameA(ModuleHandle module) {
   }
 }
 
-}  // namespace plat
-
 // ---- regional date and time texts (platform/datetext.h)
-#include <cstring>
 
-#include "platform/datetext.h"
-
-namespace plat {
 namespace {
 
 SYSTEMTIME ToSystemTime(const LocalTime& t) {

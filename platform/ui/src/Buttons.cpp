@@ -7,19 +7,24 @@ TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner) {
 }
 
 void TSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  if (button == TMouseButton::mbLeft) {
-    down_ = true;
-    Invalidate();
-  }
+  if (button == TMouseButton::mbLeft) SetDown(true);
   TGraphicControl::MouseDown(button, shift, x, y);
 }
 
 void TSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  if (button == TMouseButton::mbLeft && down_) {
-    down_ = false;
-    Invalidate();
-  }
+  if (button == TMouseButton::mbLeft) SetDown(false);
   TGraphicControl::MouseUp(button, shift, x, y);
+}
+
+void TSpeedButton::CMCaptureLost() {
+  TGraphicControl::CMCaptureLost();
+  SetDown(false);
+}
+
+void TSpeedButton::SetDown(bool down) {
+  if (down == down_) return;
+  down_ = down;
+  Invalidate();
 }
 
 void TSpeedButton::CMMouseEnter() {

@@ -182,7 +182,17 @@ void TControl::StoreBounds(int left, int top, int width, int height) {
   height_ = height;
 }
 
+void TControl::FitToLayout(int& left, int& top, int& width, int& height) const {
+  RECT r;
+  if (!parent_ || !parent_->AlignedBounds(this, height, r)) return;
+  left = r.left;
+  top = r.top;
+  width = r.right - r.left;
+  height = r.bottom - r.top;
+}
+
 void TControl::SetBounds(int left, int top, int width, int height) {
+  FitToLayout(left, top, width, height);
   if (left == left_ && top == top_ && width == width_ && height == height_) return;
   Invalidate();
   StoreBounds(left, top, width, height);
@@ -195,7 +205,7 @@ void TControl::BoundsChanged() {
   if (hintWindow_) UpdateHint();
   if (parent_->aligning_) return;  // moved by the parent's own layout
   RecordAnchorDistances();
-  // An aligned control moved or sized directly goes back where its parent's layout puts it.
+  // The aligned siblings follow an aligned control's new size.
   if (align_ != TAlign::alNone) parent_->AlignControls();
   parent_->ControlsChanged();
 }
@@ -460,43 +470,49 @@ void TWinControl::RemoveControl(TControl* control) {
   ControlsChanged();
 }
 
+bool TWinControl::AlignedBounds(const TControl* control, int height, RECT& r) const {
+  if (control->align_ == TAlign::alNone || !control->visible_) return false;
+  int width = ClientWidth(), bottom = ClientHeight();
+  for (TControl* c : controls_) {
+    if (c->align_ != TAlign::alBottom || !c->visible_) continue;
+    int h = c == control ? height : c->height_;
+    bottom -= h;
+    if (c == control) {
+      r = RECT{0, bottom, width, bottom + h};
+      return true;
+    }
+  }
+  r = RECT{0, 0, width, bottom};
+  return true;
+}
+
 void TWinControl::AlignControls() {
   if (aligning_) return;
   aligning_ = true;
   int width = ClientWidth(), height = ClientHeight();
-  auto place = [](TControl* c, int l, int t, int w, int h) {
-    if (l != c->left_ || t != c->top_ || w != c->width_ || h != c->height_)
-      c->SetBounds(l, t, w, h);
-  };
   for (TControl* c : std::vector<TControl*>(controls_)) {
-    if (c->align_ != TAlign::alNone) continue;
-    int l = c->left_, t = c->top_, w = c->width_, h = c->height_;
-    if (c->anchors_ & akRight) {
-      if (c->anchors_ & akLeft)
-        w = width - c->anchorRight_ - l;
-      else
-        l = width - c->anchorRight_ - w;
+    const RECT now = c->BoundsRect();
+    RECT r = now;
+    if (c->align_ == TAlign::alNone) {
+      if (c->anchors_ & akRight) {
+        r.right = width - c->anchorRight_;
+        if (!(c->anchors_ & akLeft)) r.left = r.right - c->width_;
+      }
+      if (c->anchors_ & akBottom) {
+        r.bottom = height - c->anchorBottom_;
+        if (!(c->anchors_ & akTop)) r.top = r.bottom - c->height_;
+      }
+    } else if (!AlignedBounds(c, c->height_, r)) {
+      continue;
     }
-    if (c->anchors_ & akBottom) {
-      if (c->anchors_ & akTop)
-        h = height - c->anchorBottom_ - t;
-      else
-        t = height - c->anchorBottom_ - h;
-    }
-    place(c, l, t, w, h);
+    if (!EqualRect(&r, &now)) c->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
   }
-  int bottom = height;
-  for (TControl* c : std::vector<TControl*>(controls_))
-    if (c->align_ == TAlign::alBottom && c->visible_) {
-      bottom -= c->height_;
-      place(c, 0, bottom, width, c->height_);
-    }
-  for (TControl* c : std::vector<TControl*>(controls_))
-    if (c->align_ == TAlign::alClient && c->visible_) place(c, 0, 0, width, bottom);
   aligning_ = false;
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
+  // The window moves once, straight to where the layout puts it.
+  FitToLayout(left, top, width, height);
   bool resized = width != Width() || height != Height();
   StoreBounds(left, top, width, height);
   if (handle_) MoveWindow(handle_, left, top, width, height, TRUE);

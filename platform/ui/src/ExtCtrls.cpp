@@ -1,11 +1,9 @@
 #include "ui/ExtCtrls.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "Internal.h"
 #include "ui/Application.h"
-#include "ui/Menus.h"
 
 namespace ui {
 

@@ -9,7 +9,7 @@
 #include "platform/ansifile.h"
 #include "platform/except.h"
 #include "platform/jpeg.h"
-#include "ui/Graphics.h"
+#include "ui/Pictures.h"
 
 namespace ui {
 

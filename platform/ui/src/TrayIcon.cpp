@@ -1,14 +1,14 @@
 // The notification-area icon: a library of its own, so that programs without one do not
 // carry it (nor its shell32 calls).
-#include <windows.h>
+#include "ui/TrayIcon.h"
+
 #include <shellapi.h>
 
-#include <algorithm>
 #include <cstring>
 
 #include "Internal.h"
+#include "platform/ansi.h"
 #include "ui/Application.h"
-#include "ui/ExtCtrls.h"
 #include "ui/Menus.h"
 
 namespace ui {
@@ -50,7 +50,7 @@ HICON ProgramIcon() {
 void CopyTip(char* target, size_t size, const std::string& text) {
   size_t n = 0;
   while (n < text.size()) {
-    size_t step = IsDBCSLeadByte(static_cast<BYTE>(text[n])) && n + 1 < text.size() ? 2 : 1;
+    size_t step = plat::AnsiCharSize(text, n);
     if (n + step > size - 1) break;
     n += step;
   }

@@ -24,14 +24,14 @@ const SkinelleChar* P(const char16_t* s) { return reinterpret_cast<const Skinell
 struct FileWatch {
   static int opens, closes, reads;
   static uint32_t cutBytes;  // deliver this many fewer bytes than asked
-  static uint32_t sizeLow;   // report this size instead of the file's own (0: the file's)
+  static int64_t size;       // report this size instead of the file's own (0: the file's)
   static bool failRead;
   static int closesAtFirstMessage;
 
   FileWatch() {
     opens = closes = reads = 0;
     cutBytes = 0;
-    sizeLow = 0;
+    size = 0;
     failRead = false;
     closesAtFirstMessage = -1;
     plat::FileCalls calls = plat::SystemFileCalls();
@@ -44,9 +44,7 @@ struct FileWatch {
       ++closes;
       plat::SystemFileCalls().Close(h);
     };
-    calls.SizeLow = [](plat::FileHandle h) {
-      return sizeLow ? sizeLow : plat::SystemFileCalls().SizeLow(h);
-    };
+    calls.Size = [](plat::FileHandle h) { return size ? size : plat::SystemFileCalls().Size(h); };
     calls.Read = [](plat::FileHandle h, void* buf, uint32_t count, uint32_t& got) {
       ++reads;
       if (failRead) {
@@ -62,7 +60,8 @@ struct FileWatch {
   plat::FileCalls previous_;
 };
 int FileWatch::opens, FileWatch::closes, FileWatch::reads;
-uint32_t FileWatch::cutBytes, FileWatch::sizeLow;
+uint32_t FileWatch::cutBytes;
+int64_t FileWatch::size;
 bool FileWatch::failRead;
 int FileWatch::closesAtFirstMessage;
 
@@ -158,8 +157,8 @@ TEST_F(Loading, AHugeOrUnsizableFileIsRefusedBeforeAnythingIsRead) {
   ASSERT_EQ(-1, LoadSkinFile(C(good_)));
   sent.clear();
   FileWatch watch;
-  for (uint32_t size : {0xFFFFFFFFu, 0x80000000u}) {  // size unknown; beyond 2 GB
-    watch.sizeLow = size;
+  for (int64_t size : {int64_t{-1}, int64_t{0x80000000}}) {  // size unknown; beyond 2 GB
+    watch.size = size;
     EXPECT_EQ(0, LoadSkinFile(C(other_)));
   }
   EXPECT_EQ(0, watch.reads);
@@ -168,6 +167,18 @@ TEST_F(Loading, AHugeOrUnsizableFileIsRefusedBeforeAnythingIsRead) {
   EXPECT_EQ((std::vector<std::string>{"Invalid Binary Tree Document",
                                       "Invalid Binary Tree Document"}),
             debugLines);
+}
+
+TEST_F(Loading, AFileOf4GBOrMoreIsRefusedWhateverItsLow32BitsSay) {
+  ASSERT_EQ(-1, LoadSkinFile(C(good_)));
+  sent.clear();
+  // A valid document followed by 4 GB of nothing (sparse: it takes no room on the disk).
+  const std::filesystem::path huge = std::filesystem::path(other_) += u".huge";
+  std::filesystem::copy_file(std::filesystem::path(other_), huge);
+  std::filesystem::resize_file(huge, std::filesystem::file_size(huge) + (uint64_t{1} << 32));
+  EXPECT_EQ(0, LoadSkinFile(C(huge.u16string())));
+  ExpectGoodSkinKeptQuietly();
+  EXPECT_EQ(std::vector<std::string>{"Invalid Binary Tree Document"}, debugLines);
 }
 
 TEST_F(Loading, ResourceLoadsNeverTellListeners) {

@@ -32,7 +32,7 @@ TEST(PlatformFile, OpensOnlyExistingFilesAndReadsWhatIsThere) {
   EXPECT_NE(nullptr, second);
   plat::CloseFile(second);
 
-  EXPECT_EQ(10u, plat::FileSizeLow(h));
+  EXPECT_EQ(10, plat::FileSize(h));
   char buf[16] = {};
   uint32_t got = 0;
   ASSERT_TRUE(plat::ReadFileBytes(h, buf, 4, got));

@@ -11,6 +11,7 @@
 #include "ui/ExtCtrls.h"
 #include "ui/Forms.h"
 #include "ui/Graphics.h"
+#include "ui/Pictures.h"
 
 using testsupport::GifFrame;
 using testsupport::JpegOptions;

@@ -12,10 +12,12 @@
 
 #include "platform/except.h"
 #include "toolkit_fixture.h"
+#include "ui/Buttons.h"
 #include "ui/ComCtrls.h"
 #include "ui/ExtCtrls.h"
 #include "ui/Menus.h"
 #include "ui/StdCtrls.h"
+#include "ui/TrayIcon.h"
 
 namespace {
 
@@ -155,6 +157,27 @@ TEST_F(FormTest, ALostCaptureEndsThePressAndFreesTheMouse) {
     send(WM_LBUTTONUP, 20, 0);  // over the first, which was not pressed again
     EXPECT_EQ(clicksA, 0);
   }
+  ReleaseCapture();
+  DestroyWindow(other);
+}
+
+// A speed button whose press loses the mouse comes back up at once and is painted so.
+TEST_F(FormTest, ASpeedButtonComesUpWhenItsPressLosesTheMouse) {
+  auto* button = new ui::TSpeedButton(form);
+  button->Flat = true;
+  button->SetBounds(10, 10, 16, 16);
+  button->SetParent(form);
+  HWND window = form->Handle();
+  HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                               nullptr, nullptr);
+  SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 15));
+  ASSERT_TRUE(button->Down());
+  ValidateRect(window, nullptr);  // the pressed face counts as painted
+  SetCapture(other);
+  EXPECT_FALSE(button->Down());
+  RECT update;
+  EXPECT_TRUE(GetUpdateRect(window, &update, FALSE));
+  EXPECT_TRUE(PtInRect(&update, POINT{15, 15}));
   ReleaseCapture();
   DestroyWindow(other);
 }

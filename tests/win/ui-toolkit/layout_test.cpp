@@ -17,6 +17,14 @@ RECT WindowBoundsInParent(HWND w) {
   return r;
 }
 
+// The moves of one window, counted by a procedure put in front of its own.
+int moves = 0;
+WNDPROC panelProc = nullptr;
+LRESULT CALLBACK CountMoves(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_WINDOWPOSCHANGED) ++moves;
+  return CallWindowProcA(panelProc, w, message, wParam, lParam);
+}
+
 }  // namespace
 
 TEST_F(FormTest, BottomControlsStackUpAndTheClientControlTakesTheRest) {
@@ -62,6 +70,32 @@ TEST_F(FormTest, BottomControlsStackUpAndTheClientControlTakesTheRest) {
   EXPECT_EQ(r.top, 0);
   EXPECT_EQ(r.right, 500);
   EXPECT_EQ(r.bottom, 351);
+}
+
+// The window of an aligned control moves once per change of its place: bounds set on it
+// directly (as a resize handler may set them) don't take it elsewhere and back.
+TEST_F(FormTest, AnAlignedWindowMovesOncePerResize) {
+  auto* client = new ui::TPanel(form);
+  client->SetAlign(ui::TAlign::alClient);
+  client->SetParent(form);
+  moves = 0;
+  panelProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+      client->Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountMoves)));
+  form->OnResize = [&](ui::TObject*) {
+    client->SetTop(-2);
+    client->SetLeft(-2);
+    client->SetBounds(-2, -2, form->Width() + 4, client->Height());
+    client->SetBounds(-2, -2, client->Width(), form->Height() + 4);
+  };
+  form->SetBounds(20, 20, 500, 400);
+  form->OnResize = nullptr;
+  SetWindowLongPtrA(client->Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(panelProc));
+  EXPECT_EQ(moves, 1);
+  RECT r = WindowBoundsInParent(client->Handle());
+  EXPECT_EQ(r.left, 0);
+  EXPECT_EQ(r.top, 0);
+  EXPECT_EQ(r.right, 500);
+  EXPECT_EQ(r.bottom, 400);
 }
 
 TEST_F(FormTest, AnchoredControlsKeepTheirDistancesWhenTheParentIsResized) {

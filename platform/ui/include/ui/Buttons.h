@@ -13,6 +13,7 @@ public:
   TBitmap& Glyph() { return glyph_; }
   bool Down() const { return down_; }
   void PaintTo(TCanvas& canvas) override;
+  void CMCaptureLost() override;  // a press that loses the mouse comes back up
 
 protected:
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
@@ -21,6 +22,7 @@ protected:
   void CMMouseLeave() override;
 
 private:
+  void SetDown(bool down);  // the pressed face, repainted when it changes
   TBitmap glyph_;
   bool down_ = false;
 };

@@ -48,7 +48,8 @@ using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, i
 
 // alBottom controls are stacked up from the parent's bottom edge at full width; an alClient
 // control takes what is left. Hidden controls take no room. Bounds set directly on a shown
-// aligned control are replaced by the parent's layout at once.
+// aligned control give way to the parent's layout before the control moves: of them only an
+// alBottom control's height counts.
 enum class TAlign { alNone, alClient, alBottom };
 
 // The edges of the parent whose distance a control keeps when the parent is resized: with
@@ -141,6 +142,8 @@ protected:
   virtual void MouseMove(TShiftState shift, int x, int y);
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
   virtual void SetMouseCapture(bool capture);
+  // Bounds as the parent's layout changes them: its own place for a shown aligned control.
+  void FitToLayout(int& left, int& top, int& width, int& height) const;
   void StoreBounds(int left, int top, int width, int height);
   void BoundsChanged();  // after SetBounds: anchor distances, hint area, the parent's size
   void UpdateHint();     // (re)registers the tooltip for the control's current place
@@ -234,6 +237,9 @@ protected:
   void SetMouseCapture(bool capture) override;
   void DestroyWnd();
   void AlignControls();  // aligned and anchored children follow the client area
+  // Where the layout puts control, a child, when it is height high: false when it leaves the
+  // control where it is (not aligned, or hidden).
+  bool AlignedBounds(const TControl* control, int height, RECT& r) const;
   // A child was inserted, removed, moved, resized, shown or hidden.
   virtual void ControlsChanged() {}
 

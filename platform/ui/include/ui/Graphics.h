@@ -1,14 +1,11 @@
-// Drawing: colours, fonts, brushes, a canvas over a device context, bitmap, icon, JPEG and
-// GIF pictures.
+// Drawing: colours, fonts, brushes, a canvas over a device context, bitmaps, icons and the
+// picture holder.
 #pragma once
 #include <windows.h>
 
-#include <cstddef>
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace ui {
 
@@ -172,69 +169,8 @@ private:
   int height_ = 0;
 };
 
-// A JPEG picture, decoded once into a 24-bit device-independent bitmap that it draws.
-// Loading failures (no such file, no JPEG picture, damaged header) throw plat::Exception and
-// leave the picture as it was.
-class TJPEGImage : public TGraphic {
-public:
-  TJPEGImage();
-  ~TJPEGImage() override;
-
-  int Width() const override { return bitmap_.Width(); }
-  int Height() const override { return bitmap_.Height(); }
-  bool Empty() const override { return bitmap_.Empty(); }
-  void Draw(TCanvas& canvas, const RECT& rect) override;
-
-  void LoadFromFile(const std::string& fileName);  // an ANSI path
-  void LoadFromBytes(const void* data, std::size_t size);
-  void LoadFromResourceName(HINSTANCE instance, const char* name);  // an RCDATA resource
-  const TBitmap& Bitmap() const { return bitmap_; }
-
-private:
-  TBitmap bitmap_;
-};
-
-// A GIF picture, animated or not, decoded through the Windows Imaging Component into one
-// full picture per frame (each frame drawn over what the previous frames' disposal left).
-// With Animate on, a timer of the thread's message loop moves to the next frame after each
-// frame's delay and reports a change, so an image showing it repaints. Loading failures throw
-// plat::Exception and leave the picture as it was.
-class TGIFImage : public TGraphic {
-public:
-  TGIFImage();
-  ~TGIFImage() override;
-
-  int Width() const override { return width_; }
-  int Height() const override { return height_; }
-  bool Empty() const override { return frames_.empty(); }
-  void Draw(TCanvas& canvas, const RECT& rect) override;  // transparent pixels left as they are
-
-  void LoadFromFile(const std::string& fileName);  // an ANSI path
-  void LoadFromBytes(const void* data, std::size_t size);
-  void LoadFromResourceName(HINSTANCE instance, const char* name);  // an RCDATA resource
-
-  int FrameCount() const { return static_cast<int>(frames_.size()); }
-  int FrameIndex() const { return frame_; }
-  void SetFrameIndex(int index);   // shows that frame; a change
-  int FrameDelay(int index) const;  // milliseconds the frame stays before the next
-  bool Animate() const { return animate_; }
-  void SetAnimate(bool on);  // nothing to animate with fewer than two frames
-  // The frame's pixels, 32 bits each (blue, green, red, alpha premultiplied), rows from the top.
-  const std::uint32_t* FramePixels(int index) const;
-
-private:
-  struct Frame;
-  void Clear();
-  void ScheduleNext();
-  static void CALLBACK TimerProc(HWND, UINT, UINT_PTR id, DWORD);
-
-  std::vector<std::unique_ptr<Frame>> frames_;
-  int width_ = 0;
-  int height_ = 0;
-  int frame_ = 0;
-  bool animate_ = false;
-  UINT_PTR timer_ = 0;
-};
+class TJPEGImage;
+class TGIFImage;
 
 // Holds one graphic: bitmap, icon, JPEG or GIF picture.
 class TPicture {
@@ -242,7 +178,8 @@ public:
   TGraphic* Graphic() const { return graphic_.get(); }
   TBitmap& Bitmap();  // the picture as a bitmap, replacing any other kind
   TIcon& Icon();      // the picture as an icon, replacing any other kind
-  // The JPEG and GIF kinds and the loading from files live in the library platform_ui_pictures.
+  // The JPEG and GIF kinds (ui/Pictures.h) and the loading from files live in the library
+  // platform_ui_pictures.
   TJPEGImage& JPEG();  // the picture as a JPEG picture, replacing any other kind
   TGIFImage& GIF();    // the picture as a GIF picture, replacing any other kind
   // Loads a JPEG or GIF picture, chosen by the file's first bytes, or by its extension
