@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <future>
 #include <mutex>
@@ -79,12 +80,22 @@ public:
 
 // Every hook call: the hook id and the first word of the connection's GUID.
 std::mutex g_lock;
+std::condition_variable g_called;
 std::vector<std::pair<int32_t, uint32_t>> g_hookCalls;
 
 int32_t NETRIK_CALL RecordHook(int32_t, int32_t id, uint32_t, void* info, uint32_t) {
   std::lock_guard<std::mutex> guard(g_lock);
   g_hookCalls.emplace_back(id, static_cast<TConnectionHookInfo*>(info)->ObjID.Data1);
+  g_called.notify_all();
   return 0;
+}
+
+// Waits (at most five seconds) until the hooks have been called that often. Seeing the up
+// events first also makes sure that the network library's thread runs: until it does, a
+// client's destruction does not wait for its queued events.
+bool WaitForHookCalls(size_t count) {
+  std::unique_lock<std::mutex> guard(g_lock);
+  return g_called.wait_for(guard, std::chrono::seconds(5), [&] { return g_hookCalls.size() >= count; });
 }
 
 class Freeing : public ::testing::Test {
@@ -119,6 +130,7 @@ TEST_F(Freeing, EachConnectionIsEndedOnceNewestFirst) {
   Open(NETRIK_KIND_COMMAND, Id(1));
   Open(NETRIK_KIND_AUDIOVIDEO, Id(2));
   Open(NETRIK_KIND_P2PFILE, Id(3));
+  ASSERT_TRUE(WaitForHookCalls(3));
   calls.Take();
   TNetrikGUID avs = Id(2);
   DestroyConnection(&avs);
@@ -173,8 +185,10 @@ int32_t NETRIK_CALL StartOverHook(int32_t, int32_t, uint32_t, void*, uint32_t) {
 TEST_F(Freeing, NothingStartsOverOnceUnloadingHasBegun) {
   g_listenerPort = server_.Port();
   g_initAnswer = 1;
+  RegisterSysHookProc(0, NETRIK_HOOK_AVS_LOGIN, 0, &RecordHook);
   RegisterSysHookProc(0, NETRIK_HOOK_AVS_LOGOUT, 0, &StartOverHook);
   Open(NETRIK_KIND_AUDIOVIDEO, Id(5));
+  ASSERT_TRUE(WaitForHookCalls(1));
   netrik::NetrikLibraryUnload();
   EXPECT_EQ(netrik::NetrikInstance, nullptr);
   netrik::NetrikLibraryLoad();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -234,13 +235,15 @@ TEST_F(PlugHost, PlugEntriesMayCallTheExportsBack) {
 
 namespace {
 
-// A down hook that looks its connection up, as a host's would.
-std::mutex g_downLock;
-std::vector<int32_t> g_downLookups;  // what FindConnection answered, per down hook call
-int32_t NETRIK_CALL LookUpHook(int32_t, int32_t, uint32_t, void* info, uint32_t) {
+// A hook that looks its connection up, as a host's would.
+std::mutex g_lookupLock;
+std::condition_variable g_lookedUp;
+std::vector<std::pair<int32_t, int32_t>> g_lookups;  // hook id, what FindConnection answered
+int32_t NETRIK_CALL LookUpHook(int32_t, int32_t id, uint32_t, void* info, uint32_t) {
   int32_t found = FindConnection(&static_cast<TConnectionHookInfo*>(info)->ObjID);
-  std::lock_guard<std::mutex> guard(g_downLock);
-  g_downLookups.push_back(found);
+  std::lock_guard<std::mutex> guard(g_lookupLock);
+  g_lookups.emplace_back(id, found);
+  g_lookedUp.notify_all();
   return 0;
 }
 
@@ -256,13 +259,21 @@ TEST_F(PlugHost, ConnectionsDestroyedInsideAnEntryGoWithoutAStall) {
   network::LoopbackServer server;
   TNetrikGUID ids[2] = {{0x01234567, 0x89AB, 0xCDEF, {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF}},
                         {0x01234567, 0x89AB, 0xCDEF, {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xF0}}};
-  g_downLookups.clear();
+  g_lookups.clear();
   netrik::ClearSysHooks();
+  RegisterSysHookProc(0, NETRIK_HOOK_AVS_LOGIN, 0, &LookUpHook);
   RegisterSysHookProc(0, NETRIK_HOOK_AVS_LOGOUT, 0, &LookUpHook);
   EXPECT_EQ(InitNetrik(List("PlugDestroyer.dll").c_str()), -1);
   for (const TNetrikGUID& id : ids) {
     ASSERT_EQ(CreateConnection(NETRIK_KIND_AUDIOVIDEO, &id, "127.0.0.1", server.Port()), -1);
     ASSERT_EQ(OpenConnection(&id), -1);
+  }
+  {
+    // Both up events seen: the network library's thread runs, and destroying a client waits
+    // for its queued events.
+    std::unique_lock<std::mutex> guard(g_lookupLock);
+    ASSERT_TRUE(g_lookedUp.wait_for(guard, std::chrono::seconds(5),
+                                    [] { return g_lookups.size() == 2; }));
   }
   auto start = std::chrono::steady_clock::now();
   StopNetrik();
@@ -270,6 +281,7 @@ TEST_F(PlugHost, ConnectionsDestroyedInsideAnEntryGoWithoutAStall) {
   EXPECT_EQ(FindConnection(&ids[0]), 0);
   EXPECT_EQ(FindConnection(&ids[1]), 0);
   netrik::ClearSysHooks();
-  std::lock_guard<std::mutex> guard(g_downLock);
-  EXPECT_EQ(g_downLookups, (std::vector<int32_t>{0, 0}));
+  std::lock_guard<std::mutex> guard(g_lookupLock);
+  const int32_t up = NETRIK_HOOK_AVS_LOGIN, down = NETRIK_HOOK_AVS_LOGOUT;
+  EXPECT_EQ(g_lookups, (std::vector<std::pair<int32_t, int32_t>>{{up, -1}, {up, -1}, {down, 0}, {down, 0}}));
 }
