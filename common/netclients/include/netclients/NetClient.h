@@ -187,11 +187,6 @@ protected:
     CheckError(GetInfo());
   }
 
-  void WriteClientInfo() {
-    CheckHandle();
-    CheckError(SetInfo());
-  }
-
   // The setter pattern: frozen while the library reports the client up; otherwise change
   // the one field, write the whole record and read it back, with no refresh in between
   // (one would put the old values back before the write). A write that raises is not read
