@@ -10,11 +10,14 @@ mkdir "$work/tools"
 cp "$SUITE_TOOLS/session.sh" "$SUITE_TOOLS/xvfb-ensure" "$SUITE_TOOLS/wine-stop" "$work/tools/"
 ensure=$work/tools/xvfb-ensure
 
-# A display number that nobody serves, from a place of its own so that concurrent runs of this
-# check rarely try the same one.
+# A display number that nobody serves. Display numbers are the machine's, not a run's: X keeps
+# a server's lock file and socket under /tmp whatever the run's own folder. So concurrent runs
+# of this check take turns: each holds this lock from its choice of a number until it ends.
+# The servers it starts do not inherit the lock (8>&-), so one left behind cannot hold it.
+exec 8>/tmp/suite-display-check.lock
+flock -w 60 8 || { echo "another run of this check held its lock for 60 s"; exit 1; }
 n=
-for i in $(seq 0 299); do
-  c=$((100 + (RANDOM + i) % 300))
+for c in $(seq 100 399); do
   [ -e "/tmp/.X$c-lock" ] || [ -e "/tmp/.X11-unix/X$c" ] || { n=$c; break; }
 done
 [ -n "$n" ] || { echo "no free display number"; exit 1; }
@@ -24,7 +27,7 @@ unset DISPLAY
 # A run: prints its DISPLAY while the display is served.
 run() {
   bash -c 'set -e; here=$1; . "$here/session.sh"; session_begin; "$here/xvfb-ensure" --check
-           echo "$DISPLAY"' _ "$work/tools"
+           echo "$DISPLAY"' _ "$work/tools" 8>&-
 }
 # Served, or a process of that display still running.
 left() {
@@ -39,7 +42,7 @@ if left; then
 fi
 
 # Served before the run: used, and left running.
-"$ensure" --own "$work/ours" >/dev/null
+"$ensure" --own "$work/ours" >/dev/null 8>&-
 [ -s "$work/ours" ] || { echo "xvfb-ensure did not name the server it started"; exit 1; }
 shown=$(run)
 [ "$shown" = ":$n" ] || { echo "the run's display was '$shown', not :$n"; exit 1; }

@@ -448,50 +448,50 @@ int32_t ForcedResult(const char* name) {
 
 using network::Kind;
 
-// A result code a test forces answers the export before it does anything (Network.dll only:
-// native tests bind a fake table instead).
+// A result code a test forces for the export (by its name, __func__) answers it before it does
+// anything (Network.dll only: native tests bind a fake table instead).
 #if defined(_WIN32)
-#define NETWORK_FORCED(name) \
-  if (int32_t forced = network::ForcedResult(name)) return forced
+#define NETWORK_FORCED() \
+  if (int32_t forced = network::ForcedResult(__func__)) return forced
 #else
-#define NETWORK_FORCED(name) (void)0
+#define NETWORK_FORCED() (void)0
 #endif
 
 #define NETWORK_LOGIN_KIND(prefix, kind)                                                           \
   int32_t PLAT_STDCALL prefix##CreateClient(TP2PClientBlock* Block) {                              \
-    NETWORK_FORCED(#prefix "CreateClient");                                                        \
+    NETWORK_FORCED();                                                                              \
     return network::CreateClient(kind, Block);                                                     \
   }                                                                                                \
   int32_t PLAT_STDCALL prefix##DestroyClient(uint32_t Handle) {                                    \
-    NETWORK_FORCED(#prefix "DestroyClient");                                                       \
+    NETWORK_FORCED();                                                                              \
     return network::DestroyClient(kind, Handle);                                                   \
   }                                                                                                \
   int32_t PLAT_STDCALL prefix##SetClientBackProc(uint32_t Handle, const TP2PClientBackProcs* P) {  \
-    NETWORK_FORCED(#prefix "SetClientBackProc");                                                   \
+    NETWORK_FORCED();                                                                              \
     return network::SetClientBackProc(kind, Handle, P);                                            \
   }                                                                                                \
   int32_t PLAT_STDCALL prefix##SetClientObjID(uint32_t Handle, const plat::Guid* ObjID) {          \
-    NETWORK_FORCED(#prefix "SetClientObjID");                                                      \
+    NETWORK_FORCED();                                                                              \
     return network::SetClientObjID(kind, Handle, ObjID);                                           \
   }                                                                                                \
   int32_t PLAT_STDCALL prefix##GetClientInfo(uint32_t Handle, TP2PClientInfo* Info) {              \
-    NETWORK_FORCED(#prefix "GetClientInfo");                                                       \
+    NETWORK_FORCED();                                                                              \
     return network::GetClientInfo(kind, Handle, Info);                                             \
   }                                                                                                \
   int32_t PLAT_STDCALL prefix##SetClientInfo(uint32_t Handle, const TP2PClientInfo* Info) {        \
-    NETWORK_FORCED(#prefix "SetClientInfo");                                                       \
+    NETWORK_FORCED();                                                                              \
     return network::SetClientInfo(kind, Handle, Info);                                             \
   }                                                                                                \
   int32_t PLAT_STDCALL prefix##ClientLogin(uint32_t Handle) {                                      \
-    NETWORK_FORCED(#prefix "ClientLogin");                                                         \
+    NETWORK_FORCED();                                                                              \
     return network::Open(kind, Handle);                                                            \
   }                                                                                                \
   int32_t PLAT_STDCALL prefix##ClientLogout(uint32_t Handle) {                                     \
-    NETWORK_FORCED(#prefix "ClientLogout");                                                        \
+    NETWORK_FORCED();                                                                              \
     return network::Close(kind, Handle);                                                           \
   }                                                                                                \
   int32_t PLAT_STDCALL prefix##SetClientRoutingOwner(uint32_t Handle, uint32_t Owner) {            \
-    NETWORK_FORCED(#prefix "SetClientRoutingOwner");                                               \
+    NETWORK_FORCED();                                                                              \
     return network::SetClientRoutingOwner(kind, Handle, Owner);                                    \
   }
 
@@ -501,35 +501,35 @@ NETWORK_LOGIN_KIND(p2p, Kind::P2P)
 NETWORK_LOGIN_KIND(avs, Kind::AVS)
 
 int32_t PLAT_STDCALL cmdCreateClient(TCMDClientBlock* Block) {
-  NETWORK_FORCED("cmdCreateClient");
+  NETWORK_FORCED();
   return network::CreateClient(Kind::CMD, Block);
 }
 int32_t PLAT_STDCALL cmdDestroyClient(uint32_t Handle) {
-  NETWORK_FORCED("cmdDestroyClient");
+  NETWORK_FORCED();
   return network::DestroyClient(Kind::CMD, Handle);
 }
 int32_t PLAT_STDCALL cmdSetClientBackProc(uint32_t Handle, const TCMDClientBackProcs* Procs) {
-  NETWORK_FORCED("cmdSetClientBackProc");
+  NETWORK_FORCED();
   return network::SetClientBackProc(Kind::CMD, Handle, Procs);
 }
 int32_t PLAT_STDCALL cmdSetClientObjID(uint32_t Handle, const plat::Guid* ObjID) {
-  NETWORK_FORCED("cmdSetClientObjID");
+  NETWORK_FORCED();
   return network::SetClientObjID(Kind::CMD, Handle, ObjID);
 }
 int32_t PLAT_STDCALL cmdGetClientInfo(uint32_t Handle, TCMDClientInfo* Info) {
-  NETWORK_FORCED("cmdGetClientInfo");
+  NETWORK_FORCED();
   return network::GetClientInfo(Kind::CMD, Handle, Info);
 }
 int32_t PLAT_STDCALL cmdSetClientInfo(uint32_t Handle, const TCMDClientInfo* Info) {
-  NETWORK_FORCED("cmdSetClientInfo");
+  NETWORK_FORCED();
   return network::SetClientInfo(Kind::CMD, Handle, Info);
 }
 int32_t PLAT_STDCALL cmdConnectClient(uint32_t Handle) {
-  NETWORK_FORCED("cmdConnectClient");
+  NETWORK_FORCED();
   return network::Open(Kind::CMD, Handle);
 }
 int32_t PLAT_STDCALL cmdDisconnectClient(uint32_t Handle) {
-  NETWORK_FORCED("cmdDisconnectClient");
+  NETWORK_FORCED();
   return network::Close(Kind::CMD, Handle);
 }
 

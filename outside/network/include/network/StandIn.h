@@ -22,8 +22,8 @@
 //
 // Network.dll lets a test make one function fail: while the environment variable
 // NETWORK_FAIL is "<export name>=<code>" (say "cmdSetClientInfo=5"), that function does
-// nothing and answers the code. The variable is read from the process's own environment at each call, so a
-// host's SetEnvironmentVariableA counts at once.
+// nothing and answers the code. The variable is read from the process's own environment at
+// each call, so a host's SetEnvironmentVariableA counts at once.
 #pragma once
 #include "netclients/NetworkApi.h"
 
