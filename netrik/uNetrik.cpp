@@ -462,10 +462,8 @@ void NetrikFinalize() {
     std::lock_guard<std::recursive_mutex> guard(*NetrikLock);
     g_finalizing = true;
   }
-  // UnInitNetrik waits for the handlers still running when it frees an instance; the
-  // unloading waits for them in any case.
+  // UnInitNetrik waits for the handlers still running, with or without an instance.
   UnInitNetrik();
-  WaitForHandlers();
   delete NetrikLock;
   NetrikLock = nullptr;
 }
@@ -572,11 +570,16 @@ int32_t NETRIK_CALL NewConnectionRoutingID(const TNetrikGUID* ObjID) {
 void NETRIK_CALL UnInitNetrik(void) {
   RunExport("UnInitNetrik", 0, [](TNetrik& n, int32_t&, netrik::Release& release) {
     netrik::NetrikInstance = nullptr;
-    release.waitForHandlers = true;
     std::vector<plat::TComponent*> clients = n.Destroy();
     release.clients.insert(release.clients.end(), clients.begin(), clients.end());
     delete &n;
   });
+  // With or without an instance left to end: a hook that ended it may still run. Inside a
+  // plug-in entry the outermost export waits.
+  if (netrik::t_release)
+    netrik::t_release->waitForHandlers = true;
+  else
+    netrik::WaitForHandlers();
 }
 
 }  // extern "C"
