@@ -99,8 +99,10 @@ public:
 };
 
 // Waits until no handler runs on another thread. A handler that waits here (its hook called
-// UnInitNetrik) does not: two of them would wait for each other.
+// UnInitNetrik) does not: two of them would wait for each other. Nor does anything once the
+// process is ending: a running handler's thread is gone then without leaving.
 void WaitForHandlers() {
+  if (plat::ProcessEnding()) return;
   std::unique_lock<std::mutex> hold(g_handlersLock);
   if (t_handlersRunning != 0) return;
   g_handlersChanged.wait(hold, [] { return g_handlersRunning == 0; });
