@@ -83,7 +83,10 @@ int32_t NETRIK_CALL RegisterSysHookProc(int32_t Category, int32_t HookID, uint32
  * and a hook still running for the connection has returned. Called outside a plug-in entry,
  * DestroyConnection thus returns after the connection's down event; that event may still
  * come after the up event of a connection that another thread, or a plug-in entry, makes
- * and opens anew under the same GUID meanwhile. */
+ * and opens anew under the same GUID meanwhile. Called from a hook (on the network
+ * library's thread), DestroyConnection does not wait: that connection's down event reaches
+ * no hook. UnInitNetrik called from a hook frees every connection so: the pending down
+ * events of the other connections are dropped too. */
 int32_t NETRIK_CALL NewConnectionRoutingID(const TNetrikGUID* ObjID);
 int32_t NETRIK_CALL FindConnection(const TNetrikGUID* ObjID);
 int32_t NETRIK_CALL CanConnectionClose(const TNetrikGUID* ObjID);
@@ -98,11 +101,15 @@ int32_t NETRIK_CALL CreateConnection(int32_t ClientKind, const TNetrikGUID* ObjI
 
 /* Life cycle. Call UnInitNetrik before FreeLibrary: it stops and frees the plug-ins, frees
  * the connections (newest first, as above) and returns once no hook call of Netrik runs on
- * another thread, so that FreeLibrary has nothing left to wait for. Without it the unloading
- * does the same under the system's loader lock: then a plug-in's stop entry and the hook
- * procedures still called for the connections must not load or free a library, nor start a
- * thread or wait for one that starts, ends or loads a library, or the unloading never ends.
- * Once the unloading has begun, InitNetrik makes no instance (it answers 0). */
+ * another thread, so that FreeLibrary has nothing left to wait for; so it does too when a
+ * hook or another thread has ended Netrik already. Called inside a plug-in entry, it ends
+ * Netrik at once (no export finds the instance any more), and the plug-ins and connections
+ * go when the export that called the entry returns. At process exit (from a library's
+ * DLL_PROCESS_DETACH) it does not wait for hooks, whose threads are gone. Without it the
+ * unloading does the same under the system's loader lock: then a plug-in's stop entry and
+ * the hook procedures still called for the connections must not load or free a library,
+ * nor start a thread or wait for one that starts, ends or loads a library, or the unloading
+ * never ends. Once the unloading has begun, InitNetrik makes no instance (it answers 0). */
 void NETRIK_CALL UnInitNetrik(void);
 void NETRIK_CALL StopNetrik(void);
 void NETRIK_CALL StartNetrik(void);

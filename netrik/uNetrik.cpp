@@ -99,8 +99,10 @@ public:
 };
 
 // Waits until no handler runs on another thread. A handler that waits here (its hook called
-// UnInitNetrik) does not: two of them would wait for each other.
+// UnInitNetrik) does not: two of them would wait for each other. Nor does anything once the
+// process is ending: a running handler's thread is gone then without leaving.
 void WaitForHandlers() {
+  if (plat::ProcessEnding()) return;
   std::unique_lock<std::mutex> hold(g_handlersLock);
   if (t_handlersRunning != 0) return;
   g_handlersChanged.wait(hold, [] { return g_handlersRunning == 0; });
@@ -114,20 +116,42 @@ bool g_finalizing = false;
 // it has let NetrikLock go: freeing a client waits for its pending events, whose hooks may
 // call an export and so wait for the lock; the same holds for the handlers UnInitNetrik
 // waits for. An export called inside a plug-in entry (under the lock of the export that
-// called the entry) hands its clients outward.
+// called the entry) hands its clients outward, and so does UnInitNetrik its instance: the
+// export that called the entry still works on it.
 struct Release {
+  std::vector<TNetrik*> instances;         // ended by UnInitNetrik, destroyed in this order
   std::vector<plat::TComponent*> clients;  // taken out of the table, freed in this order
   bool waitForHandlers = false;
 };
 thread_local Release* t_release = nullptr;
 
+// Destroys the instances UnInitNetrik ended on this thread, under NetrikLock: the plug-ins
+// are released and the clients join the list. An error is reported under UnInitNetrik and
+// leaves what was not released by then with its instance.
+void EndInstances(Release& release) {
+  while (!release.instances.empty()) {
+    TNetrik* n = release.instances.front();
+    release.instances.erase(release.instances.begin());
+    try {
+      std::lock_guard<std::recursive_mutex> guard(*NetrikLock);
+      std::vector<plat::TComponent*> clients = n->Destroy();
+      release.clients.insert(release.clients.end(), clients.begin(), clients.end());
+      delete n;
+    } catch (...) {
+      ReportCurrentException(kUnit, "UnInitNetrik");
+    }
+  }
+}
+
 // Frees what the exports of this thread handed over; an export called meanwhile on this
-// thread (by a hook, say) adds to the list and its clients are freed here too. A client's
-// destructor lets no error out.
+// thread (by a plug-in's stop entry or a hook, say) adds to the lists, and what it adds is
+// freed here too. A client's destructor lets no error out.
 void FinishRelease(Release& release) {
+  EndInstances(release);
   for (size_t i = 0; i < release.clients.size(); ++i) {
     delete release.clients[i];
     release.clients[i] = nullptr;
+    EndInstances(release);
   }
   if (release.waitForHandlers) WaitForHandlers();
 }
@@ -149,8 +173,10 @@ std::string OwnFolder() {
 // there is none). The body may change the result as it goes; the result it holds when an
 // exception arises is the one returned.
 //
-// The body hands the clients it takes out of the table to the thread's Release; the
-// outermost export frees them after the lock is released.
+// The body hands the clients it takes out of the table, and the instance UnInitNetrik ends,
+// to the thread's Release. The outermost export destroys that instance under the lock once
+// its body is done (after an error, under the lock taken anew), then lets the lock go and
+// frees the clients.
 enum class Instance { Existing, CreatedIfNone };
 
 template <typename Body>
@@ -165,6 +191,7 @@ int32_t RunExport(const char* method, int32_t defaultResult, Body body,
     if (!NetrikInstance && instance == Instance::CreatedIfNone && !g_finalizing)
       NetrikInstance = new TNetrik();
     if (NetrikInstance) body(*NetrikInstance, result, *t_release);
+    if (outermost) EndInstances(own);
   } catch (...) {
     ReportCurrentException(kUnit, method);
   }
@@ -462,10 +489,8 @@ void NetrikFinalize() {
     std::lock_guard<std::recursive_mutex> guard(*NetrikLock);
     g_finalizing = true;
   }
-  // UnInitNetrik waits for the handlers still running when it frees an instance; the
-  // unloading waits for them in any case.
+  // UnInitNetrik waits for the handlers still running, with or without an instance.
   UnInitNetrik();
-  WaitForHandlers();
   delete NetrikLock;
   NetrikLock = nullptr;
 }
@@ -572,11 +597,14 @@ int32_t NETRIK_CALL NewConnectionRoutingID(const TNetrikGUID* ObjID) {
 void NETRIK_CALL UnInitNetrik(void) {
   RunExport("UnInitNetrik", 0, [](TNetrik& n, int32_t&, netrik::Release& release) {
     netrik::NetrikInstance = nullptr;
-    release.waitForHandlers = true;
-    std::vector<plat::TComponent*> clients = n.Destroy();
-    release.clients.insert(release.clients.end(), clients.begin(), clients.end());
-    delete &n;
+    release.instances.push_back(&n);
   });
+  // With or without an instance left to end: a hook that ended it may still run. Inside a
+  // plug-in entry the outermost export waits.
+  if (netrik::t_release)
+    netrik::t_release->waitForHandlers = true;
+  else
+    netrik::WaitForHandlers();
 }
 
 }  // extern "C"

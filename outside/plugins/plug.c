@@ -5,6 +5,7 @@
  *   PLUG_REENTER         the load and start entries call Netrik's exports back
  *   PLUG_DESTROY_ON_STOP the stop entry destroys the connections under the probe GUID and
  *                        the one after it (last byte plus one)
+ *   PLUG_UNINIT          the start and stop entries call UnInitNetrik
  * Every entry call appends "<name> <entry>\n" to the file named by the environment variable
  * NETRIK_PLUG_RECORD (nothing is recorded when it is not set). */
 #include <stdint.h>
@@ -50,7 +51,9 @@ static void Record(const char* what) {
 static const unsigned char kProbeID[16] = {0x67, 0x45, 0x23, 0x01, 0xAB, 0x89, 0xEF, 0xCD,
                                            0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF};
 typedef int32_t(PLUG_CALL* TByID)(const void*);
+#endif
 
+#if defined(PLUG_REENTER) || defined(PLUG_DESTROY_ON_STOP) || defined(PLUG_UNINIT)
 static void* NetrikEntry(const char* name) {
 #if defined(_WIN32)
   HMODULE netrik = GetModuleHandleA("Netrik.dll");
@@ -58,6 +61,14 @@ static void* NetrikEntry(const char* name) {
 #else
   return dlsym(RTLD_DEFAULT, name);
 #endif
+}
+#endif
+
+#ifdef PLUG_UNINIT
+static void EndNetrik(void) {
+  typedef void(PLUG_CALL * TUnInit)(void);
+  TUnInit uninit = (TUnInit)NetrikEntry("UnInitNetrik");
+  if (uninit) uninit();
 }
 #endif
 
@@ -105,6 +116,9 @@ PLUG_EXPORT int32_t PLUG_CALL DllStartPlug(void) {
   CallBack("DllStartPlug", "FindConnection");
   CallBack("DllStartPlug", "NewConnectionRoutingID");
 #endif
+#ifdef PLUG_UNINIT
+  EndNetrik();
+#endif
   return 0;
 }
 #endif
@@ -124,6 +138,9 @@ PLUG_EXPORT int32_t PLUG_CALL DllStopPlug(void) {
       destroy(id);
     }
   }
+#endif
+#ifdef PLUG_UNINIT
+  EndNetrik();
 #endif
   return 0;
 }

@@ -145,8 +145,10 @@ TEST_F(Freeing, EachConnectionIsEndedOnceNewestFirst) {
   EXPECT_EQ(downs, (std::vector<std::pair<int32_t, uint32_t>>{{4, 2}, {6, 3}, {2, 1}}));
 }
 
-// A hook still running past the network library's wait for it: UnInitNetrik returns once it
-// has returned, so that unloading the library right after has nothing left to wait for.
+// A hook still running when the host calls UnInitNetrik, past the network library's wait for
+// it, or one that ended Netrik itself and goes on (the host's UnInitNetrik finds nothing left
+// to free): UnInitNetrik returns once it has returned, so that unloading the library right
+// after has nothing left to wait for.
 std::promise<void>* g_hookStarted = nullptr;
 std::atomic<bool> g_hookEnded{false};
 int32_t NETRIK_CALL SlowHook(int32_t, int32_t, uint32_t, void*, uint32_t) {
@@ -155,19 +157,28 @@ int32_t NETRIK_CALL SlowHook(int32_t, int32_t, uint32_t, void*, uint32_t) {
   g_hookEnded = true;
   return 0;
 }
+int32_t NETRIK_CALL EndingHook(int32_t c, int32_t id, uint32_t data, void* info, uint32_t r) {
+  UnInitNetrik();
+  return SlowHook(c, id, data, info, r);
+}
 
 TEST_F(Freeing, UnInitNetrikReturnsOnceNoHookRuns) {
-  std::promise<void> started;
-  g_hookStarted = &started;
-  g_hookEnded = false;
-  RegisterSysHookProc(0, NETRIK_HOOK_AVS_LOGIN, 0, &SlowHook);
-  TNetrikGUID id = Id(4);
-  ASSERT_EQ(CreateConnection(NETRIK_KIND_AUDIOVIDEO, &id, "127.0.0.1", server_.Port()), -1);
-  SetTerminateWaitTime(id, 50);
-  ASSERT_EQ(OpenConnection(&id), -1);
-  started.get_future().wait();
-  UnInitNetrik();
-  EXPECT_TRUE(g_hookEnded);
+  for (TSysHookProc hook : {&SlowHook, &EndingHook}) {
+    SCOPED_TRACE(hook == &SlowHook ? "slow hook" : "hook that ended Netrik");
+    std::promise<void> started;
+    g_hookStarted = &started;
+    g_hookEnded = false;
+    netrik::ClearSysHooks();
+    RegisterSysHookProc(0, NETRIK_HOOK_AVS_LOGIN, 0, hook);
+    ASSERT_EQ(InitNetrik(nullptr), -1);
+    TNetrikGUID id = Id(4);
+    ASSERT_EQ(CreateConnection(NETRIK_KIND_AUDIOVIDEO, &id, "127.0.0.1", server_.Port()), -1);
+    SetTerminateWaitTime(id, 50);
+    ASSERT_EQ(OpenConnection(&id), -1);
+    started.get_future().wait();
+    UnInitNetrik();
+    EXPECT_TRUE(g_hookEnded);
+  }
 }
 
 // A down hook that starts over while the library unloads makes nothing: no instance

@@ -285,3 +285,27 @@ TEST_F(PlugHost, ConnectionsDestroyedInsideAnEntryGoWithoutAStall) {
   const int32_t up = NETRIK_HOOK_AVS_LOGIN, down = NETRIK_HOOK_AVS_LOGOUT;
   EXPECT_EQ(g_lookups, (std::vector<std::pair<int32_t, int32_t>>{{up, -1}, {up, -1}, {down, 0}, {down, 0}}));
 }
+
+// Start and stop entries that end Netrik: the instance goes once the export that called the
+// entry returns, with its plug-ins and connections, and Netrik starts over as usual.
+TEST_F(PlugHost, EntriesMayEndNetrik) {
+#if defined(_WIN32)
+  GTEST_SKIP() << "needs Netrik.dll";
+#endif
+  const TNetrikGUID id = {0x0E0D0E0D, 0x1, 0x2, {3, 4, 5, 6, 7, 8, 9, 10}};
+  DebugCapture capture;
+  for (decltype(&StartNetrik) entry : {&StartNetrik, &StopNetrik}) {
+    ASSERT_EQ(InitNetrik(List("PlugUnInit.dll").c_str()), -1);
+    ASSERT_EQ(CreateConnection(NETRIK_KIND_AUDIOVIDEO, &id, "127.0.0.1", 1), -1);
+    entry();
+    EXPECT_EQ(netrik::NetrikInstance, nullptr);
+  }
+  ASSERT_EQ(InitNetrik(List("PlugUnInit.dll").c_str()), -1);
+  UnInitNetrik();
+  netrik::NetrikLibraryUnload();
+  netrik::NetrikLibraryLoad();
+  const std::string start = "PlugUnInit DllStartPlug", stop = "PlugUnInit DllStopPlug";
+  EXPECT_EQ(Calls(), Concat({Loaded("PlugUnInit"), {start, stop}, Loaded("PlugUnInit"), {stop, stop},
+                             Loaded("PlugUnInit"), {stop}}));
+  EXPECT_TRUE(capture.Lines().empty());
+}

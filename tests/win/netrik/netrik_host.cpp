@@ -2,9 +2,11 @@
 // and import tables, runs the life cycle with a plug-in list, opens a command and an
 // audio/video connection to loopback listeners, checks the records its hooks receive, and
 // unloads the library with the connections still open; then once more, after UnInitNetrik
-// while a hook still runs.
+// while a hook still runs, and once more after a hook ended Netrik itself; last it ends a
+// process whose host library ends Netrik at exit while a hook runs.
 //   netrik_host check          the whole run, as a test (exit code 0 when all is well)
 //   netrik_host demo <port>    one audio/video connection to 127.0.0.1:<port>, printed
+//   netrik_host exit           the process that ends while a hook runs (exit code 0)
 #include <winsock2.h>
 #include <windows.h>
 
@@ -198,46 +200,99 @@ int32_t NETRIK_CALL RemoveWhileEnumerating(int32_t c, int32_t id, uint32_t data,
   return 0;
 }
 
-// A login hook that runs past the network library's wait for it (5 s) and then loads a
-// library, which takes the loader lock that FreeLibrary holds while Netrik unloads.
+// Login hooks that run on and then load a library, which takes the loader lock that
+// FreeLibrary holds while Netrik unloads. The slow one runs past the network library's wait
+// for it (5 s); the ending one ends Netrik first.
 HANDLE g_slowStarted = nullptr;
 volatile LONG g_slowEnded = 0;
+decltype(&::UnInitNetrik) g_unInit = nullptr;
+
+void GoOnAndLoad(DWORD ms) {
+  Sleep(ms);
+  FreeLibrary(LoadLibraryA("kernel32.dll"));
+  InterlockedExchange(&g_slowEnded, 1);
+}
 
 int32_t NETRIK_CALL SlowHook(int32_t, int32_t, uint32_t, void*, uint32_t) {
   SetEvent(g_slowStarted);
-  Sleep(6000);
-  FreeLibrary(LoadLibraryA("kernel32.dll"));
-  InterlockedExchange(&g_slowEnded, 1);
+  GoOnAndLoad(6000);
+  return 0;
+}
+
+int32_t NETRIK_CALL EndingHook(int32_t, int32_t, uint32_t, void*, uint32_t) {
+  g_unInit();
+  SetEvent(g_slowStarted);
+  GoOnAndLoad(1000);
   return 0;
 }
 
 DWORD WINAPI Unload(void* module) { return FreeLibrary(static_cast<HMODULE>(module)) ? 0 : 1; }
 
-// UnInitNetrik while that hook runs, then FreeLibrary: nothing of Netrik is left running
-// for the unloading to wait for.
-void CheckUnloadAfterUnInit(const std::string& folder) {
+// Loads Netrik and opens an audio/video connection whose login calls the hook; returns once
+// the hook has begun.
+HMODULE StartHook(const std::string& folder, TSysHookProc hook, network::LoopbackServer& server) {
   HMODULE netrik = LoadLibraryA((folder + "Netrik.dll").c_str());
   Api api = BindApi(netrik);
+  g_unInit = api.UnInitNetrik;
   g_slowStarted = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  api.RegisterSysHookProc(0, NETRIK_HOOK_AVS_LOGIN, 0, &SlowHook);
+  g_slowEnded = 0;
+  api.RegisterSysHookProc(0, NETRIK_HOOK_AVS_LOGIN, 0, hook);
   api.InitNetrik(nullptr);
-  network::LoopbackServer server;
   const GUID id = {0x5A5A5A5A, 0x1234, 0x5678, {1, 1, 2, 3, 5, 8, 13, 21}};
   api.CreateConnection(NETRIK_KIND_AUDIOVIDEO, &id, "127.0.0.1", server.Port());
   api.OpenConnection(&id);
-  Check(WaitForSingleObject(g_slowStarted, 5000) == WAIT_OBJECT_0, "slow login hook called");
-  api.UnInitNetrik();
-  Check(g_slowEnded == 1, "UnInitNetrik returns once the running hook has returned");
+  Check(WaitForSingleObject(g_slowStarted, 5000) == WAIT_OBJECT_0, "login hook called");
+  return netrik;
+}
+
+// UnInitNetrik while that hook runs, then FreeLibrary: nothing of Netrik is left running
+// for the unloading to wait for.
+void CheckUnloadAfterUnInit(const std::string& folder, TSysHookProc hook, const char* which) {
+  network::LoopbackServer server;
+  HMODULE netrik = StartHook(folder, hook, server);
+  g_unInit();
+  std::string what = std::string(which) + ": ";
+  Check(g_slowEnded == 1, (what + "UnInitNetrik returns once it has returned").c_str());
   // Another thread unloads, so that a hang shows here as a time-out.
   HANDLE unloader = CreateThread(nullptr, 0, &Unload, netrik, 0, nullptr);
   bool done = WaitForSingleObject(unloader, 30000) == WAIT_OBJECT_0;
   DWORD code = 1;
   GetExitCodeThread(unloader, &code);
-  Check(done && code == 0, "FreeLibrary after UnInitNetrik returns");
+  Check(done && code == 0, (what + "FreeLibrary after UnInitNetrik returns").c_str());
   if (!done) {
     std::fflush(stdout);
     TerminateProcess(GetCurrentProcess(), 3);
   }
+}
+
+// A host library that ends Netrik from its process-detach notification at exit, while the
+// slow hook runs on a thread the exit has ended: the process still ends.
+int RunExit() {
+  std::string folder = Folder();
+  if (!LoadLibraryA((folder + "netrik_exit_host.dll").c_str())) return 2;
+  network::LoopbackServer server;
+  StartHook(folder, &SlowHook, server);
+  ExitProcess(g_failures == 0 ? 0 : 1);
+}
+
+void CheckExitWhileHookRuns() {
+  char self[MAX_PATH];
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::string line = std::string("\"") + self + "\" exit";
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  DWORD code = 1;
+  bool ended = false;
+  if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    ended = WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0;
+    if (!ended) TerminateProcess(pi.hProcess, 3);
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  std::printf("     exit code %lu\n", code);
+  Check(ended && code == 0, "Netrik ended at exit while a hook runs: the process ends");
 }
 
 // The probe GUID the re-entering plug-in asks about.
@@ -329,7 +384,9 @@ int RunCheck() {
   for (const std::string& c : calls) std::printf("     %s\n", c.c_str());
   DeleteFileA(record.c_str());
   DeleteFileA(list.c_str());
-  CheckUnloadAfterUnInit(folder);
+  CheckUnloadAfterUnInit(folder, &SlowHook, "slow hook");
+  CheckUnloadAfterUnInit(folder, &EndingHook, "hook that ended Netrik");
+  CheckExitWhileHookRuns();
   return g_failures == 0 ? 0 : 1;
 }
 
@@ -376,7 +433,8 @@ int main(int argc, char** argv) {
   int rc = 2;
   if (argc >= 2 && std::strcmp(argv[1], "check") == 0) rc = RunCheck();
   else if (argc >= 3 && std::strcmp(argv[1], "demo") == 0) rc = RunDemo(std::atoi(argv[2]));
-  else std::printf("usage: netrik_host check | demo <port>\n");
+  else if (argc >= 2 && std::strcmp(argv[1], "exit") == 0) rc = RunExit();
+  else std::printf("usage: netrik_host check | demo <port> | exit\n");
   std::fflush(stdout);
   WSACleanup();
   return rc;
